@@ -1,0 +1,52 @@
+#include "listfile/list_export.h"
+
+#include "listfile/file_io.h"
+#include "listfile/list_import.h"
+
+namespace kestrova {
+namespace {
+
+void SaveToChosenFile(const MainWindowModel& model, Platform& platform) {
+  const std::string path = platform.ChooseFileToSave("Save", kListFileFilter);
+  if (!path.empty()) WriteListFile(model, platform, path);
+}
+
+}  // namespace
+
+std::string ListFileBytes(const EntryList& list) {
+  if (list.Count() == 0) return "\r\n";
+  size_t size = 0;
+  for (const std::string& entry : list.Items()) size += entry.size() + 2;
+  std::string bytes;
+  bytes.reserve(size);
+  for (const std::string& entry : list.Items()) {
+    bytes += entry;
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+bool WriteListFile(const MainWindowModel& model, Platform& platform, const std::string& path) {
+  std::string reason;
+  if (WriteFileAtomically(path, ListFileBytes(model.list1), &reason)) return true;
+  platform.ShowMessage(DescribeFailure("Cannot save the list to", path, reason) +
+                       "\n\nThe file was not changed.");
+  return false;
+}
+
+void SaveList(MainWindowModel& model, Platform& platform) {
+  if (!model.label1.empty()) {
+    WriteListFile(model, platform, model.label1);
+  } else {
+    SaveToChosenFile(model, platform);
+  }
+}
+
+void SaveListAs(MainWindowModel& model, Platform& platform) { SaveToChosenFile(model, platform); }
+
+void CloseList(MainWindowModel& model) {
+  model.list1.Clear();
+  model.SetCount(0);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,73 @@
+#include "listfile/list_import.h"
+
+#include "listfile/file_io.h"
+#include "ui/number_text.h"
+
+namespace kestrova {
+
+bool LooksLikeProxy(std::string_view line) {
+  const bool host_name = line.substr(0, 4) == "www.";
+  const bool short_number = Below(line.substr(0, 2), 99);
+  const bool octet = Below(line.substr(0, 3), 256);
+  if (!host_name && !short_number && !octet) return false;
+  for (size_t i = 1; i <= 3 && i < line.size(); ++i) {
+    if (line[i] == '.') return true;
+  }
+  return false;
+}
+
+void OpenList(MainWindowModel& model, Platform& platform) {
+  const std::string path = platform.ChooseFileToOpen("Open", kListFileFilter);
+  if (path.empty()) return;  // cancelled: the list stays as it was
+  ImportListFile(model, platform, path);
+}
+
+void ImportListFile(MainWindowModel& model, Platform& platform, const std::string& path) {
+  LineReader reader;
+  if (!reader.Open(path)) {
+    // Nothing is emptied until the file is open, so the list is kept.
+    platform.ShowMessage(DescribeFailure("Cannot open the list file", path, reader.Error()));
+    return;
+  }
+  model.list1.Clear();
+  model.SetCount(0);
+
+  // An import that stops short leaves no current file, so a later Save asks
+  // for a name instead of overwriting the original with the shortened list.
+  auto stop_short = [&](const std::string& text) {
+    reader.Close();
+    model.label1.clear();
+    platform.ShowMessage(text);
+  };
+
+  int stored = 0;
+  std::string line;
+  for (;;) {
+    const LineReader::Result result = reader.Next(&line);
+    if (result == LineReader::Result::kEnd) break;
+    if (result == LineReader::Result::kError) {
+      stop_short(DescribeFailure("Reading stopped in the list file", path, reader.Error()) +
+                 "\n\nThe first " + std::to_string(stored) +
+                 " entries were loaded. Save will ask for a file name.");
+      return;
+    }
+    if (model.check1 == 1 && !LooksLikeProxy(line)) continue;
+    if (stored == kListCapacity) {
+      stop_short(DescribeFailure("The list file holds more entries than the list can take", path,
+                                 "Only the first " + std::to_string(kListCapacity) +
+                                     " entries were loaded") +
+                 " Save will ask for a file name.");
+      return;
+    }
+    model.list1.Set(stored, std::move(line));
+    ++stored;
+    model.SetCount(stored);
+    model.progress_bar2.value = static_cast<float>(stored);
+  }
+  reader.Close();
+  model.label1 = path;
+  // A file written from an empty list holds one empty line: show it as empty.
+  if (model.label3 == "1" && model.list1.At(0).empty()) model.SetCount(0);
+}
+
+}  // namespace kestrova

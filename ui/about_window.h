@@ -1,0 +1,31 @@
+// The About window: credits over its own fixed gradient.
+#ifndef KESTROVA_UI_ABOUT_WINDOW_H_
+#define KESTROVA_UI_ABOUT_WINDOW_H_
+
+#include <QWidget>
+#include <functional>
+
+#include "ui/canvas.h"
+
+namespace kestrova {
+
+class AboutWindow : public QWidget {
+ public:
+  // `on_close_button` runs for "Закрыть"; `on_closed` when the user closes
+  // the window through its title bar.
+  AboutWindow(const Canvas& canvas, QWidget* owner, std::function<void()> on_close_button,
+              std::function<void()> on_closed);
+  // Closes the window without reporting it as the user's close.
+  void CloseQuietly();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::function<void()> on_closed_;
+  bool quiet_ = false;
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_ABOUT_WINDOW_H_

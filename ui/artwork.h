@@ -1,0 +1,20 @@
+// Pictures drawn in code, in the 16-colour style of the toolbar era.
+#ifndef KESTROVA_UI_ARTWORK_H_
+#define KESTROVA_UI_ARTWORK_H_
+
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+namespace kestrova {
+
+// The toolbar's image list: 16x16 images keyed "Open", "Save" and "Help".
+QPixmap ToolbarImage(const QString& key);
+QIcon MainWindowIcon();
+QIcon AboutWindowIcon();
+// The About window's 70x70 picture.
+QPixmap AboutPicture();
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_ARTWORK_H_

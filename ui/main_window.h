@@ -1,0 +1,75 @@
+// The main window on Qt: builds the controls, shows the model and forwards
+// every click to its command. It holds no state of its own.
+#ifndef KESTROVA_UI_MAIN_WINDOW_H_
+#define KESTROVA_UI_MAIN_WINDOW_H_
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+#include "ui/platform.h"
+#include "ui/ui_model.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QProgressBar;
+class QPushButton;
+
+namespace kestrova {
+
+class AboutWindow;
+class EntryListModel;
+class TintBackground;
+
+class MainWindow : public QMainWindow {
+ public:
+  MainWindow(MainWindowModel& model, Platform& platform);
+  ~MainWindow() override;
+
+  // Runs the load step, places the window and shows it.
+  void Start();
+  // Brings every widget in line with the model.
+  void Refresh();
+  // Runs one command on the model, then shows the result.
+  void Run(const std::function<void()>& command);
+
+  AboutWindow* About() const { return about_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildToolBar();
+  void BuildControls();
+  void BuildOptionsFrame();
+  void CapturePlacement();
+  void ApplyPlacement();
+  void SyncAbout();
+  void HandleEndRequest();
+
+  MainWindowModel& model_;
+  Platform& platform_;
+  TintBackground* client_ = nullptr;
+  EntryListModel* entries_ = nullptr;
+  QListView* list1_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label3_ = nullptr;
+  std::array<QCheckBox*, 4> checks_{};
+  QComboBox* combo1_ = nullptr;
+  QProgressBar* progress_bar1_ = nullptr;
+  QProgressBar* progress_bar2_ = nullptr;
+  std::array<QPushButton*, 4> commands_{};  // Command1 to Command4
+  QGroupBox* frame1_ = nullptr;
+  AboutWindow* about_ = nullptr;
+  int about_generation_ = 0;
+  std::uint64_t painted_revision_ = 0;
+  bool unloaded_ = false;
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_MAIN_WINDOW_H_

@@ -1,0 +1,38 @@
+// What the commands need from the desktop besides the window's own state:
+// file choosers, message boxes and the per-user settings store.
+#ifndef KESTROVA_UI_PLATFORM_H_
+#define KESTROVA_UI_PLATFORM_H_
+
+#include <optional>
+#include <string>
+
+namespace kestrova {
+
+// The application title: message box titles, settings store owner.
+inline constexpr char kAppTitle[] = "Kestrova";
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Return the chosen path, or the empty text when the user cancelled.
+  // `filter` is in the "Label|*.pattern" form.
+  virtual std::string ChooseFileToOpen(const std::string& title, const std::string& filter) = 0;
+  virtual std::string ChooseFileToSave(const std::string& title, const std::string& filter) = 0;
+
+  // A modal message box titled kAppTitle with one OK button. UTF-8 text.
+  virtual void ShowMessage(const std::string& text) = 0;
+
+  // The settings store: section and key under kAppTitle.
+  virtual std::optional<std::string> ReadSetting(const std::string& section,
+                                                 const std::string& key) = 0;
+  virtual void WriteSetting(const std::string& section, const std::string& key,
+                            const std::string& value) = 0;
+
+  // Where the options file lives: one fixed file per user.
+  virtual std::string OptionsFilePath() = 0;
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_PLATFORM_H_

@@ -1,0 +1,84 @@
+#include "ui/qt_platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <memory>
+
+#include "options/options_file.h"
+
+namespace kestrova {
+namespace {
+
+std::unique_ptr<QSettings> Store() {
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kAppTitle,
+                                     kAppTitle);
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform() = default;
+
+void QtPlatform::SetParent(QWidget* parent, std::function<void()> before_modal) {
+  parent_ = parent;
+  before_modal_ = std::move(before_modal);
+}
+
+std::string QtPlatform::ChooseFile(bool save, const std::string& title,
+                                   const std::string& filter) {
+  if (before_modal_) before_modal_();
+  QFileDialog dialog(parent_, QString::fromStdString(title));
+  dialog.setObjectName("dlgCommonDialog");
+  // "Label|*.pattern": Qt reads the pattern from the label's parentheses.
+  const QString spec = QString::fromStdString(filter);
+  dialog.setNameFilter(spec.section('|', 0, 0));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::string QtPlatform::ChooseFileToOpen(const std::string& title, const std::string& filter) {
+  return ChooseFile(false, title, filter);
+}
+
+std::string QtPlatform::ChooseFileToSave(const std::string& title, const std::string& filter) {
+  return ChooseFile(true, title, filter);
+}
+
+void QtPlatform::ShowMessage(const std::string& text) {
+  if (before_modal_) before_modal_();
+  QMessageBox box(QMessageBox::NoIcon, kAppTitle, QString::fromStdString(text), QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
+std::optional<std::string> QtPlatform::ReadSetting(const std::string& section,
+                                                   const std::string& key) {
+  const QVariant value = Store()->value(QString::fromStdString(section + "/" + key));
+  if (!value.isValid()) return std::nullopt;
+  return value.toString().toStdString();
+}
+
+void QtPlatform::WriteSetting(const std::string& section, const std::string& key,
+                              const std::string& value) {
+  auto store = Store();
+  store->setValue(QString::fromStdString(section + "/" + key), QString::fromStdString(value));
+  store->sync();
+}
+
+std::string QtPlatform::OptionsFilePath() {
+#ifdef Q_OS_WIN
+  return std::string("C:\\WINDOWS\\") + kOptionsFileName;
+#else
+  // Beside the settings store, in the user's configuration folder.
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return QFile::encodeName(QDir(folder).filePath(QString(kAppTitle) + "/" + kOptionsFileName))
+      .toStdString();
+#endif
+}
+
+}  // namespace kestrova

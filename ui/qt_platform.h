@@ -1,0 +1,40 @@
+// The desktop services the commands use, on Qt: file dialogs, message boxes,
+// the per-user settings store and the options file's place.
+#ifndef KESTROVA_UI_QT_PLATFORM_H_
+#define KESTROVA_UI_QT_PLATFORM_H_
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "ui/platform.h"
+
+namespace kestrova {
+
+class QtPlatform : public Platform {
+ public:
+  QtPlatform();
+
+  // Dialogs open over `parent`; `before_modal` runs first, so the window
+  // shows the state a message speaks of.
+  void SetParent(QWidget* parent, std::function<void()> before_modal);
+
+  std::string ChooseFileToOpen(const std::string& title, const std::string& filter) override;
+  std::string ChooseFileToSave(const std::string& title, const std::string& filter) override;
+  void ShowMessage(const std::string& text) override;
+  std::optional<std::string> ReadSetting(const std::string& section,
+                                         const std::string& key) override;
+  void WriteSetting(const std::string& section, const std::string& key,
+                    const std::string& value) override;
+  std::string OptionsFilePath() override;
+
+ private:
+  std::string ChooseFile(bool save, const std::string& title, const std::string& filter);
+
+  QPointer<QWidget> parent_;
+  std::function<void()> before_modal_;
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_QT_PLATFORM_H_

@@ -1,0 +1,56 @@
+// A window's client area that shows the lines drawn on its canvas, again
+// after every redraw, resize or uncovering, sharp at any pixel ratio.
+#ifndef KESTROVA_UI_TINT_BACKGROUND_H_
+#define KESTROVA_UI_TINT_BACKGROUND_H_
+
+#include <QGroupBox>
+#include <QImage>
+#include <QWidget>
+
+#include "ui/canvas.h"
+
+namespace kestrova {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to logical pixels.
+inline int Px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+QRect TwipsRect(int left, int top, int width, int height);
+
+// The windows' font: MS Sans Serif where it exists, else a close sans.
+QFont ClassicFont(double points, bool bold = false);
+
+// Draws the canvas lines into `image` (device pixels), over what it holds.
+void RenderCanvas(const Canvas& canvas, QImage& image);
+
+class TintBackground : public QWidget {
+ public:
+  TintBackground(const Canvas& canvas, QWidget* parent = nullptr);
+  // The background as painted, in device pixels; brought up to date first.
+  const QImage& Image();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const Canvas& canvas_;
+  QImage image_;
+  std::uint64_t image_revision_ = ~std::uint64_t{0};
+};
+
+// A group box that lets its window's painted background show through, while
+// still covering whatever lies under it.
+class TintedFrame : public QGroupBox {
+ public:
+  TintedFrame(const QString& title, TintBackground* background, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  TintBackground* background_;
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_TINT_BACKGROUND_H_
