@@ -1,0 +1,126 @@
+#include "tests/fuzz/invariants.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include "app/startup.h"
+#include "listfile/file_io.h"
+#include "listfile/list_export.h"
+#include "listfile/list_import.h"
+#include "options/options_file.h"
+#include "sift/sift_list.h"
+
+namespace kestrova {
+namespace {
+
+// An in-memory file with a path, so the real readers can open it.
+class MemoryFile {
+ public:
+  explicit MemoryFile(std::string_view bytes) : fd_(memfd_create("kestrova-fuzz", 0)) {
+    size_t done = 0;
+    while (fd_ >= 0 && done < bytes.size()) {
+      const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+  }
+  ~MemoryFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+ private:
+  int fd_;
+};
+
+std::vector<std::string> ReadLines(const std::string& path, std::string* error) {
+  std::vector<std::string> lines;
+  LineReader reader;
+  if (!reader.Open(path)) {
+    *error = "open failed: " + reader.Error();
+    return lines;
+  }
+  std::string line;
+  for (;;) {
+    const LineReader::Result r = reader.Next(&line);
+    if (r == LineReader::Result::kEnd) break;
+    if (r == LineReader::Result::kError) {
+      *error = "read failed: " + reader.Error();
+      break;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::string CheckScan(std::string_view entry) {
+  for (int bits = 0; bits < 4; ++bits) {
+    const SiftSwitches switches{(bits & 1) != 0, (bits & 2) != 0};
+    const auto kept = ScanAddress(entry, switches);
+    if (!kept) continue;
+    if (kept->empty()) return "kept an empty text";
+    if (entry.substr(0, kept->size()) != *kept) return "kept text is not a prefix";
+    if (switches.only_www && !kept->starts_with("www.")) return "Check3 kept a non-www entry";
+    const bool host = kept->find("www.") != std::string_view::npos;
+    if (switches.drop_host_names && host) return "Check2 kept a host-name entry";
+    // A numeric entry is one the scan keeps the same with host names dropped.
+    const auto numeric = ScanAddress(entry, {true, switches.only_www});
+    if (numeric && *numeric == *kept) {
+      const auto again = ScanAddress(*kept, switches);
+      if (!again || *again != *kept) return "a kept numeric text does not scan to itself";
+    }
+  }
+  return {};
+}
+
+std::string CheckImport(std::string_view file_bytes) {
+  const bool first = LooksLikeProxy(file_bytes);
+  if (LooksLikeProxy(file_bytes.substr(0, 4)) != first) return "LooksLikeProxy read past 4";
+
+  MemoryFile file(file_bytes);
+  std::string error;
+  const std::vector<std::string> lines = ReadLines(file.Path(), &error);
+  if (!error.empty()) return error;
+  for (const std::string& line : lines) {
+    if (line.find_first_of("\r\n") != std::string::npos) return "a line holds a line break";
+  }
+  if (lines.empty()) return {};
+  MainWindowModel model;
+  model.list1.Assign(lines);
+  MemoryFile written(ListFileBytes(model.list1));
+  if (ReadLines(written.Path(), &error) != lines) return "written list reads back differently";
+  return error;
+}
+
+std::string CheckOptions(std::string_view file_bytes) {
+  MemoryFile file(file_bytes);
+  MainWindowModel model;
+  ReadOptionsFile(model, file.Path());
+  MemoryFile written(OptionsFileBytes(model));
+  MainWindowModel back;
+  if (!ReadOptionsFile(back, written.Path())) return "written options do not read back";
+  if (back.check1 != model.check1 || back.check2 != model.check2 ||
+      back.check3 != model.check3 || back.check4 != model.check4) {
+    return "switches changed in a round trip";
+  }
+  // Names with delimiters, quotes, leading blanks or bytes outside the code
+  // page cannot come back whole; every other name must.
+  const std::string& name = model.combo1_text;
+  const bool plain = name.find_first_of(",\"\r\n") == std::string::npos &&
+                     (name.empty() || name.front() != ' ') &&
+                     name.find("\xEF\xBF\xBD") == std::string::npos;
+  if (plain && back.combo1_text != name) return "tint name changed in a round trip";
+  return {};
+}
+
+std::string CheckPlacement(std::string_view text) {
+  const float value = PlacementValue(std::string(text), 1000);
+  if (!std::isfinite(value)) return "placement is not finite";
+  return {};
+}
+
+}  // namespace kestrova

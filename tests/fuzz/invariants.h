@@ -1,0 +1,31 @@
+// What must hold for any input to each reader of outside data. The fuzz
+// targets and the corpus regression test both check these; each returns an
+// empty text when all holds, else what broke.
+#ifndef KESTROVA_TESTS_FUZZ_INVARIANTS_H_
+#define KESTROVA_TESTS_FUZZ_INVARIANTS_H_
+
+#include <string>
+#include <string_view>
+
+namespace kestrova {
+
+// The sifting scan under all four switch combinations: a kept text is a
+// non-empty prefix of its entry; with Check3 it begins "www."; with Check2
+// it holds no "www."; a kept numeric text scans to itself again.
+std::string CheckScan(std::string_view entry);
+
+// The import's line test and splitter: the lines of any file, written back
+// as a list file, load as the same lines; LooksLikeProxy never reads past
+// the fourth character.
+std::string CheckImport(std::string_view file_bytes);
+
+// The options file: any bytes read without harm, and any record written
+// from them reads back to the same switches and tint name.
+std::string CheckOptions(std::string_view file_bytes);
+
+// A stored placement value always converts to a finite number.
+std::string CheckPlacement(std::string_view text);
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_TESTS_FUZZ_INVARIANTS_H_

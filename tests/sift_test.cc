@@ -1,0 +1,170 @@
+#include "sift/sift_list.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_support.h"
+
+namespace kestrova {
+namespace {
+
+using testing::ModelWith;
+
+constexpr const char* kDropped = nullptr;
+
+struct ScanCase {
+  std::string entry;
+  const char* kept;                 // all switches off
+  const char* kept_no_host_names;   // Check2 on
+  const char* kept_only_www;        // Check3 on
+};
+
+TEST(ScanAddressTest, EntryFormsAndSwitches) {
+  const ScanCase cases[] = {
+      {"10.20.30.40:80", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:80 word", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:80;note", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:", "10.20.30.40:", "10.20.30.40:", kDropped},
+      {"10.20.30.40", kDropped, kDropped, kDropped},
+      {"256.1.1.1:80", kDropped, kDropped, kDropped},
+      {"1a.2.3.4:80", kDropped, kDropped, kDropped},
+      {"1.2.3.:80", kDropped, kDropped, kDropped},
+      {"10..20.30.40:80", kDropped, kDropped, kDropped},
+      {"10.20.30.40::80", kDropped, kDropped, kDropped},
+      {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"1.2.3.4.5:80", "1.2.3.4.5:80", "1.2.3.4.5:80", kDropped},
+      {" 10.20.30.40:80", " 10.20.30.40:80", " 10.20.30.40:80", kDropped},
+      {"007.0.255.-1:8080", "007.0.255.-1:8080", "007.0.255.-1:8080", kDropped},
+      {"1.2.3.4:80:90", "1.2.3.4:80:90", "1.2.3.4:80:90", kDropped},
+      {"1.2.3.4;5:80", kDropped, kDropped, kDropped},
+      {"www.host.example:80", "www.host.example:80", kDropped, "www.host.example:80"},
+      {"www.host.example", kDropped, kDropped, kDropped},
+      {"www.host.co.example", "www.host.co.example", kDropped, "www.host.co.example"},
+      {"www.a.example:80", kDropped, kDropped, kDropped},
+      {"www.host.example:80 word", "www.host.example:80 ", kDropped, "www.host.example:80 "},
+      {"www.ab.cd.e:80", "www.ab.cd.e:", kDropped, "www.ab.cd.e:"},
+      {"px=www.host.example:80", "px=www.host.example:80", kDropped, kDropped},
+      {"1.2.3.4:80www.x", kDropped, kDropped, kDropped},
+      {"WWW.HOST.EXAMPLE:80", kDropped, kDropped, kDropped},
+      {"", kDropped, kDropped, kDropped},
+      {" ", kDropped, kDropped, kDropped},
+      {"....", kDropped, kDropped, kDropped},
+      {"::::", kDropped, kDropped, kDropped},
+  };
+  for (const ScanCase& c : cases) {
+    SCOPED_TRACE("entry '" + c.entry + "'");
+    auto scan = [&](SiftSwitches s) { return ScanAddress(c.entry, s); };
+    auto expect = [](std::optional<std::string_view> got, const char* want) {
+      if (want == kDropped) {
+        EXPECT_FALSE(got.has_value()) << "kept '" << *got << "'";
+      } else {
+        ASSERT_TRUE(got.has_value());
+        EXPECT_EQ(std::string(*got), want);
+      }
+    };
+    expect(scan({}), c.kept);
+    expect(scan({.drop_host_names = true}), c.kept_no_host_names);
+    expect(scan({.only_www = true}), c.kept_only_www);
+    EXPECT_FALSE(scan({true, true}).has_value());
+  }
+}
+
+TEST(ScanAddressTest, NulInsideKeptTextIsKept) {
+  const std::string entry("1.2.3.4:8\0 0", 12);
+  auto kept = ScanAddress(entry, {});
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(*kept, std::string_view(entry.data(), 10));
+}
+
+struct PassCase {
+  const char* name;
+  std::vector<std::string> entries;
+  int check2, check3, check4;
+  std::vector<std::string> result;
+  int kept;  // texts the scan kept, before repeats are dropped
+};
+
+TEST(SiftListTest, RebuildsTheListAsTheSwitchesSay) {
+  const std::vector<std::string> mixed = {"1.2.3.4:80", "www.host.example:80", "junk",
+                                          "5.6.7.8:80 x", "www.host.example:80"};
+  const PassCase cases[] = {
+      {"all off", mixed, 0, 0, 0,
+       {"1.2.3.4:80", "www.host.example:80", "5.6.7.8:80", "www.host.example:80"}, 4},
+      {"no host names", mixed, 1, 0, 0, {"1.2.3.4:80", "5.6.7.8:80"}, 2},
+      {"only www", mixed, 0, 1, 0, {"www.host.example:80", "www.host.example:80"}, 2},
+      {"both", mixed, 1, 1, 0, {}, 0},
+      {"no repeats", mixed, 0, 0, 1, {"1.2.3.4:80", "www.host.example:80", "5.6.7.8:80"}, 4},
+      {"repeat after cutting",
+       {"1.2.3.4:80", "5.6.7.8:80", "1.2.3.4:80 word"}, 0, 0, 1, {"1.2.3.4:80", "5.6.7.8:80"}, 3},
+      {"case matters for repeats",
+       {"www.Host.example:80", "www.host.example:80"}, 0, 0, 1,
+       {"www.Host.example:80", "www.host.example:80"}, 2},
+  };
+  for (const PassCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainWindowModel model = ModelWith(c.entries);
+    model.check2 = c.check2;
+    model.check3 = c.check3;
+    model.check4 = c.check4;
+    SiftList(model);
+    EXPECT_EQ(model.list1.Items(), c.result);
+    EXPECT_EQ(model.label3, std::to_string(c.result.size()));
+    EXPECT_EQ(model.progress_bar2.value, c.result.size());
+    // The horizontal bar ends full over the kept texts (over the scan when none).
+    EXPECT_EQ(model.progress_bar1.value, c.kept);
+    EXPECT_EQ(model.progress_bar1.maximum, c.kept ? c.kept : c.entries.size());
+    // Running again with the same switches changes nothing.
+    SiftList(model);
+    EXPECT_EQ(model.list1.Items(), c.result);
+  }
+}
+
+TEST(SiftListTest, EarlyEnds) {
+  // N = 0: nothing is touched, even a single empty entry with the count "0".
+  MainWindowModel empty_entry = ModelWith({""});
+  empty_entry.label3 = "0";
+  empty_entry.progress_bar1 = {9, 50, true};
+  empty_entry.progress_bar2.value = 9;
+  SiftList(empty_entry);
+  EXPECT_EQ(empty_entry.list1.Items(), std::vector<std::string>{""});
+  EXPECT_EQ(empty_entry.progress_bar1.value, 0);
+  EXPECT_EQ(empty_entry.progress_bar1.maximum, 50);
+  EXPECT_EQ(empty_entry.progress_bar2.value, 0);
+
+  // Nothing kept: the list empties and the scan's maximum stays.
+  MainWindowModel junk = ModelWith({"a", "b", "c"});
+  SiftList(junk);
+  EXPECT_EQ(junk.list1.Count(), 0);
+  EXPECT_EQ(junk.label3, "0");
+  EXPECT_EQ(junk.progress_bar1.value, 0);
+  EXPECT_EQ(junk.progress_bar1.maximum, 3);
+  EXPECT_EQ(junk.progress_bar2.value, 0);
+}
+
+TEST(SiftListTest, TheCountBoundsTheWalk) {
+  MainWindowModel model = ModelWith({"1.1.1.1:1", "2.2.2.2:2", "3.3.3.3:3"});
+  model.label3 = "2";
+  SiftList(model);
+  EXPECT_EQ(model.list1.Items(), (std::vector<std::string>{"1.1.1.1:1", "2.2.2.2:2"}));
+}
+
+// Every entry up to the count is scanned, past 23765 too.
+TEST(SiftListTest, AFullListIsScannedToTheEnd) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < kListCapacity; ++i) {
+    entries.push_back(std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) +
+                      ".0.1:" + std::to_string(i % 3 == 0 ? 80 : i) + " note");
+  }
+  for (int check4 : {0, 1}) {
+    MainWindowModel model = ModelWith(entries);
+    model.check4 = check4;
+    SiftList(model);
+    ASSERT_EQ(model.list1.Count(), kListCapacity);
+    EXPECT_EQ(model.list1.At(kListCapacity - 1), "127.252.0.1:32764");
+    EXPECT_EQ(model.label3, "32765");
+    EXPECT_EQ(model.progress_bar2.value, kListCapacity);
+  }
+}
+
+}  // namespace
+}  // namespace kestrova
