@@ -122,7 +122,7 @@ TEST(SiftListTest, RebuildsTheListAsTheSwitchesSay) {
 TEST(SiftListTest, EarlyEnds) {
   // N = 0: nothing is touched, even a single empty entry with the count "0".
   MainWindowModel empty_entry = ModelWith({""});
-  empty_entry.label3 = "0";
+  empty_entry.SetCount(0);
   empty_entry.progress_bar1 = {9, 50, true};
   empty_entry.progress_bar2.value = 9;
   SiftList(empty_entry);
@@ -143,7 +143,7 @@ TEST(SiftListTest, EarlyEnds) {
 
 TEST(SiftListTest, TheCountBoundsTheWalk) {
   MainWindowModel model = ModelWith({"1.1.1.1:1", "2.2.2.2:2", "3.3.3.3:3"});
-  model.label3 = "2";
+  model.SetCount(2);
   SiftList(model);
   EXPECT_EQ(model.list1.Items(), (std::vector<std::string>{"1.1.1.1:1", "2.2.2.2:2"}));
 }

@@ -21,7 +21,6 @@
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "options/options_panel.h"
-#include "options/tints.h"
 #include "sift/sift_list.h"
 #include "ui/about_window.h"
 #include "ui/artwork.h"
@@ -178,8 +177,8 @@ void MainWindow::BuildOptionsFrame() {
   combo1_ = Place(new QComboBox(frame1_), "Combo1", 2280, 360, 2775, 315);
   combo1_->setEditable(true);
   combo1_->setInsertPolicy(QComboBox::NoInsert);
-  for (const TintScheme& tint : kNamedTints) {
-    combo1_->addItem(QString::fromUtf8(tint.name.data(), static_cast<int>(tint.name.size())), 0);
+  for (const char* name : {"Серый", "Красный", "Зеленый", "Синий", "Бирюзовый", "Золотой"}) {
+    combo1_->addItem(QString::fromUtf8(name), 0);
   }
   combo1_->setEditText("Серый");
   connect(combo1_, &QComboBox::editTextChanged, this,

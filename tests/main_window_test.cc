@@ -1,0 +1,311 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+
+#include "options/tints.h"
+#include "tests/test_support.h"
+#include "ui/about_window.h"
+#include "ui/qt_platform.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct Control {
+  const char* name;
+  const char* kind;
+  const char* text;
+  const char* tooltip;
+  int left, top, width, height;
+  bool visible;
+};
+
+QRect Pixels(int left, int top, int width, int height) {
+  auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+  return QRect(px(left), px(top), px(width), px(height));
+}
+
+QString TextOf(QWidget* w) {
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+  if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+  if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+  return {};
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : platform(dir.File("proxy_stup.pr")), window(model, platform) {}
+
+  template <typename W = QWidget>
+  W* Find(const char* name) {
+    W* w = window.findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  void Trigger(const char* action) {
+    QAction* a = window.findChild<QAction*>(action);
+    ASSERT_NE(a, nullptr) << action;
+    a->trigger();
+  }
+
+  TempDir dir;
+  MainWindowModel model;
+  FakePlatform platform;
+  MainWindow window;
+};
+
+TEST_F(MainWindowTest, ControlsMatchTheLayout) {
+  const Control controls[] = {
+      {"ProgressBar2", "QProgressBar", "", "", 120, 840, 255, 4335, true},
+      {"Command3", "QPushButton", "Опции", "", 3960, 2640, 1935, 375, true},
+      {"ProgressBar1", "QProgressBar", "", "", 120, 5520, 5700, 180, true},
+      {"Command4", "QPushButton", "Отсеить", "", 3960, 2160, 1935, 375, true},
+      {"Command2", "QPushButton", "Очистить", "", 3960, 3120, 1935, 375, true},
+      {"Command1", "QPushButton", "Выход", "", 3960, 3600, 1935, 375, true},
+      {"tbToolBar", "QToolBar", "", "", 0, 0, 6420, 420, true},
+      {"Frame1", "QGroupBox", "Опции", "", 120, 480, 6135, 5415, false},
+      {"List1", "QListView", "", "", 360, 840, 3375, 4350, true},
+      {"Label3", "QLabel", "0", "", 5040, 840, 855, 255, true},
+      {"Label2", "QLabel", "Элементов :", "", 3840, 840, 1095, 255, true},
+      {"Label1", "QLabel", "", "", 120, 480, 5775, 255, true},
+      {"Check4", "QCheckBox", "       Отсеевать одинаковые Proxy",
+       "  Непонял - значит недано !!! ", 120, 2640, 5175, 375, true},
+      {"Check3", "QCheckBox", "       Отсеевать  числовый Proxy", "Отсеивает прохи вида (",
+       120, 2160, 5175, 255, true},
+      {"Check2", "QCheckBox", "       Отсеевать текстовые Proxy", "Отсеивает прохи вида (www.",
+       120, 1560, 4935, 375, true},
+      {"Combo1", "QComboBox", "Серый", "", 2280, 360, 2775, 315, true},
+      {"Command5", "QPushButton", "Применить", "", 4200, 4440, 1575, 255, true},
+      {"Check1", "QCheckBox", "        Считывать элементы похожие на Proxy",
+       "Считывает элементы из файла начинающиеся www.,\"xx.\",\"xxx.\"", 120, 1080, 3735, 375,
+       true},
+      {"Label4", "QLabel", "Интерфейс с оттенком", " Не для дальтоников !!!", 120, 360, 1935,
+       255, true},
+  };
+  for (const Control& c : controls) {
+    SCOPED_TRACE(c.name);
+    QWidget* w = Find(c.name);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->inherits(c.kind)) << w->metaObject()->className();
+    EXPECT_EQ(TextOf(w), QString::fromUtf8(c.text));
+    if (*c.tooltip == '\0') {
+      EXPECT_TRUE(w->toolTip().isEmpty());
+    } else {
+      EXPECT_TRUE(w->toolTip().startsWith(QString::fromUtf8(c.tooltip)));
+    }
+    EXPECT_EQ(w->geometry(), Pixels(c.left, c.top, c.width, c.height));
+    EXPECT_EQ(!w->isHidden(), c.visible);
+  }
+  EXPECT_EQ(Find<QWidget>("Check1")->toolTip().size(), 58);
+  EXPECT_TRUE(Find<QWidget>("Check3")->toolTip().endsWith(":80)"));
+  EXPECT_EQ(window.windowTitle(), "     .:Kestrova v.1.0:.");
+  EXPECT_TRUE(Find<QLabel>("Label2")->font().bold());
+  EXPECT_EQ(Find<QLabel>("Label2")->font().pointSizeF(), 8.25);
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->orientation(), Qt::Vertical);
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->maximum(), 32765);
+  EXPECT_FALSE(window.windowIcon().isNull());
+
+  QStringList tints;
+  for (int i = 0; i < Find<QComboBox>("Combo1")->count(); ++i) {
+    tints << Find<QComboBox>("Combo1")->itemText(i);
+  }
+  EXPECT_EQ(tints.join(","), "Серый,Красный,Зеленый,Синий,Бирюзовый,Золотой");
+  EXPECT_TRUE(Find<QComboBox>("Combo1")->isEditable());
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheLayout) {
+  QStringList order;
+  const QStringList wanted = {"List1",  "Command1", "Command2", "Command4", "Command3", "Check1",
+                              "Command5", "Combo1", "Check2",   "Check3",   "Check4"};
+  QWidget* w = Find("List1");
+  for (int i = 0; i < 200 && order.size() < wanted.size(); ++i, w = w->nextInFocusChain()) {
+    if (wanted.contains(w->objectName()) && !order.contains(w->objectName())) {
+      order << w->objectName();
+    }
+  }
+  EXPECT_EQ(order, wanted);
+}
+
+TEST_F(MainWindowTest, MenuAndToolbarHoldEveryCommand) {
+  QStringList file;
+  for (QAction* a : window.findChild<QMenu*>("mnuFile")->actions()) {
+    file << (a->objectName() + "=" + a->text());
+  }
+  EXPECT_EQ(file.join(";"),
+            "mnuFileOpen=&Open...;mnuFileClose=&Close;mnuFileBar0=;mnuFileSave=&Save;"
+            "mnuFileSaveAs=Save &As...;mnuFileBar1=;mnuFileExit=E&xit");
+  QMenu* help = window.findChild<QMenu*>("mnuHelp");
+  ASSERT_EQ(help->actions().size(), 1);
+  EXPECT_EQ(help->actions()[0]->text(), "&About ");
+  EXPECT_EQ(window.menuBar()->actions()[0]->text(), "&File");
+  EXPECT_EQ(window.menuBar()->actions()[1]->text(), "&Help");
+
+  QStringList keys;
+  for (QToolButton* b : Find<QToolBar>("tbToolBar")->findChildren<QToolButton*>()) {
+    if (b->defaultAction()) {
+      keys << b->defaultAction()->data().toString() + (b->icon().isNull() ? "" : "+image");
+    }
+  }
+  EXPECT_EQ(keys.join(","), "Open+image,Save+image,,Help+image");
+}
+
+TEST_F(MainWindowTest, OpenFromMenuFillsListCountPathAndGauge) {
+  WriteBytes(dir.File("list.txt"), "1.2.3.4:80\n\xCF\xF0\xEE\xEA\xF1\xE8\nwww.\xC3\xA9.x\n");
+  platform.answers = {dir.File("list.txt")};
+  Trigger("mnuFileOpen");
+  QAbstractItemModel* rows = Find<QListView>("List1")->model();
+  ASSERT_EQ(rows->rowCount(), 3);
+  EXPECT_EQ(rows->index(0, 0).data().toString(), "1.2.3.4:80");
+  EXPECT_EQ(rows->index(1, 0).data().toString(), "Прокси");  // windows-1251
+  EXPECT_EQ(rows->index(2, 0).data().toString(), "www.é.x");   // UTF-8
+  EXPECT_EQ(Find<QLabel>("Label3")->text(), "3");
+  EXPECT_EQ(Find<QLabel>("Label1")->text().toStdString(), dir.File("list.txt"));
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->value(), 3);
+
+  Find<QPushButton>("Command2")->click();
+  EXPECT_EQ(rows->rowCount(), 0);
+  EXPECT_EQ(Find<QLabel>("Label3")->text(), "0");
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->value(), 3);
+  EXPECT_EQ(Find<QLabel>("Label1")->text().toStdString(), dir.File("list.txt"));
+}
+
+TEST_F(MainWindowTest, OptionsViewHidesTheListAndSwitchesActAtOnce) {
+  window.Start();
+  Find<QPushButton>("Command3")->click();
+  EXPECT_TRUE(Find("Frame1")->isVisible());
+  for (const char* hidden : {"List1", "Command1", "Command2", "Command3", "Command4",
+                             "ProgressBar1", "ProgressBar2"}) {
+    EXPECT_FALSE(Find(hidden)->isVisible()) << hidden;
+  }
+  for (const char* kept : {"Label1", "Label2", "Label3", "tbToolBar"}) {
+    EXPECT_FALSE(Find(kept)->isHidden()) << kept;
+  }
+  Find<QCheckBox>("Check1")->click();
+  EXPECT_EQ(model.check1, 1);
+  Find<QComboBox>("Combo1")->setCurrentIndex(2);
+  EXPECT_EQ(model.combo1_text, "Зеленый");
+  Find<QPushButton>("Command5")->click();
+  EXPECT_FALSE(Find("Frame1")->isVisible());
+  EXPECT_TRUE(Find("List1")->isVisible());
+  EXPECT_EQ(testing::ReadBytes(dir.File("proxy_stup.pr")),
+            "1\r\n2\r\n2\r\n2\r\n\xC7\xE5\xEB\xE5\xED\xFB\xE9\r\n");
+}
+
+TEST_F(MainWindowTest, TintIsPaintedOnTheBackgroundAndTheStripBeyondStaysPlain) {
+  WriteBytes(dir.File("proxy_stup.pr"), "2\r\n2\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n");
+  window.Start();
+  QWidget* client = Find("frmMainClient");
+  const QImage shot = client->grab().toImage();
+  // Row 40 shows the last line drawn into it: y = 614 twips.
+  const Rgb expected = TintColor(kNamedTints[5], 614);
+  EXPECT_EQ(shot.pixelColor(150, 40), QColor(expected.red, expected.green, expected.blue));
+  EXPECT_EQ(shot.pixelColor(Pixels(5100, 0, 0, 0).x() + 2, 40),
+            client->palette().color(QPalette::Window));
+  // Switching views and back keeps the painting.
+  Find<QPushButton>("Command3")->click();
+  Find<QPushButton>("Command5")->click();
+  EXPECT_EQ(client->grab().toImage().pixelColor(150, 40),
+            QColor(expected.red, expected.green, expected.blue));
+}
+
+TEST_F(MainWindowTest, ToolbarHelpShowsThePlaceholderAndKeylessButtonDoesNothing) {
+  Find<QToolButton>("tbButtonNoKey")->click();
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(platform.dialogs.empty());
+  Find<QToolButton>("tbButtonHelp")->click();
+  EXPECT_EQ(platform.messages, std::vector<std::string>{"Add 'Help' button code."});
+  Find<QToolButton>("tbButtonOpen")->click();
+  EXPECT_EQ(platform.dialogs.size(), 1u);
+}
+
+TEST_F(MainWindowTest, AboutWindowComesBackAsItWasOrAnew) {
+  window.Start();
+  Trigger("mnuHelpAbout");
+  AboutWindow* about = window.About();
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(about->isVisible());
+  EXPECT_EQ(about->windowTitle(), "About");
+  EXPECT_EQ(about->objectName(), "Form1");
+  EXPECT_EQ(about->findChild<QListWidget*>("List1")->count(), 21);
+  EXPECT_EQ(about->findChild<QPushButton*>("Command1")->text(), "Закрыть");
+  Trigger("mnuHelpAbout");
+  EXPECT_EQ(window.About(), about);
+
+  about->findChild<QPushButton*>("Command1")->click();
+  EXPECT_FALSE(about->isVisible());
+  EXPECT_EQ(model.about.state, AboutState::kHidden);
+  Trigger("mnuHelpAbout");
+  EXPECT_EQ(window.About(), about);
+  EXPECT_TRUE(about->isVisible());
+
+  about->close();  // the title bar's close
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window.About(), nullptr);
+  Trigger("mnuHelpAbout");
+  EXPECT_NE(window.About(), nullptr);
+  EXPECT_EQ(model.about.generation, 2);
+}
+
+TEST_F(MainWindowTest, ClosingSavesPlacementButExitButtonDoesNot) {
+  window.Start();
+  Trigger("mnuHelpAbout");
+  window.move(40, 50);
+  window.resize(500, 460);
+  Find<QPushButton>("Command1")->click();
+  EXPECT_EQ(model.end_request, EndRequest::kImmediately);
+  EXPECT_EQ(platform.setting_writes, 0);
+
+  model.end_request = EndRequest::kNone;
+  MainWindow second(model, platform);
+  second.Start();
+  second.move(40, 50);
+  second.resize(500, 460);
+  second.close();
+  EXPECT_EQ(platform.settings["Settings/MainLeft"], std::to_string(second.pos().x() * 15));
+  EXPECT_EQ(platform.settings["Settings/MainWidth"], "7500");
+  EXPECT_EQ(platform.settings["Settings/MainHeight"], "6900");
+  EXPECT_EQ(model.about.state, AboutState::kNotCreated);
+}
+
+TEST_F(MainWindowTest, StartUsesTheStoredPlacement) {
+  platform.settings = {{"Settings/MainLeft", "1500"}, {"Settings/MainTop", "3000"},
+                       {"Settings/MainWidth", "7500"}, {"Settings/MainHeight", "oops"}};
+  window.Start();
+  EXPECT_EQ(window.pos(), QPoint(100, 200));
+  EXPECT_EQ(window.size(), QSize(500, 433));
+}
+
+TEST(QtPlatformTest, SettingsAndOptionsLiveInTheUsersConfigFolder) {
+  QtPlatform platform;
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(platform.OptionsFilePath(), config + "/Kestrova/proxy_stup.pr");
+  EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), std::nullopt);
+  platform.WriteSetting("Settings", "MainLeft", "1234");
+  EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), "1234");
+  EXPECT_NE(testing::ReadBytes(config + "/Kestrova/Kestrova.conf").find("MainLeft=1234"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestrova
