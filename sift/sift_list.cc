@@ -2,7 +2,8 @@
 
 #include <charconv>
 #include <string>
-#include <unordered_set>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "ui/number_text.h"
@@ -43,6 +44,37 @@ std::optional<std::string_view> ScanHostName(std::string_view entry) {
   return std::nullopt;
 }
 
+bool StartsWithWww(std::string_view text, size_t i) {
+  return i + 4 <= text.size() && text[i] == 'w' && text[i + 1] == 'w' && text[i + 2] == 'w' &&
+         text[i + 3] == '.';
+}
+
+// Keeps the first of equal texts, in order, in expected linear time: an
+// open-addressing table of the positions already placed.
+void DropRepeats(std::vector<std::string>& texts) {
+  size_t slots = 16;
+  while (slots < texts.size() * 2) slots *= 2;
+  std::vector<std::uint32_t> table(slots, 0);  // position + 1; 0 is free
+  const std::hash<std::string_view> hash;
+  size_t placed = 0;
+  for (size_t j = 0; j < texts.size(); ++j) {
+    size_t slot = hash(texts[j]) & (slots - 1);
+    bool repeat = false;
+    while (table[slot] != 0) {
+      if (texts[table[slot] - 1] == texts[j]) {
+        repeat = true;
+        break;
+      }
+      slot = (slot + 1) & (slots - 1);
+    }
+    if (repeat) continue;
+    if (placed != j) texts[placed] = std::move(texts[j]);
+    table[slot] = static_cast<std::uint32_t>(placed + 1);
+    ++placed;
+  }
+  texts.resize(placed);
+}
+
 long long ReadCount(const std::string& text) {
   long long n = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -61,7 +93,7 @@ std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches
   // Every character before the current one has gone into the accepted
   // prefix or the segment, so the kept text is the entry up to the stop.
   for (;;) {
-    if (entry.substr(i).starts_with("www.")) {
+    if (StartsWithWww(entry, i)) {
       if (switches.drop_host_names) return std::nullopt;
       return ScanHostName(entry);
     }
@@ -97,30 +129,24 @@ void SiftList(MainWindowModel& model) {
   model.progress_bar1.value = 0;
   if (count == 0) return;
   model.progress_bar1.maximum = static_cast<float>(count);
-  // Kept texts point into the old entries, which live until the rebuild.
-  std::vector<std::string_view> kept;
-  kept.reserve(static_cast<size_t>(std::min<long long>(count, model.list1.Count())));
-  for (long long p = 0; p < count && p < model.list1.Count(); ++p) {
-    if (auto text = ScanAddress(model.list1.At(static_cast<int>(p)), switches)) {
-      kept.push_back(*text);
+  // Each kept text is a prefix of its entry, so the entries are cut and
+  // packed in place: no text is copied.
+  std::vector<std::string> entries = model.list1.Take();
+  if (static_cast<long long>(entries.size()) > count) entries.resize(static_cast<size_t>(count));
+  size_t n = 0;
+  for (std::string& entry : entries) {
+    if (auto text = ScanAddress(entry, switches)) {
+      entry.resize(text->size());
+      if (&entries[n] != &entry) entries[n] = std::move(entry);
+      ++n;
     }
   }
+  entries.resize(n);
   // The scan runs through position `count`, one past the last entry.
   model.progress_bar1.value = static_cast<float>(count);
 
-  const size_t n = kept.size();
-  std::vector<std::string> rebuilt;
-  rebuilt.reserve(n);
-  if (model.check4 == 1) {
-    std::unordered_set<std::string_view> placed;
-    placed.reserve(n);
-    for (std::string_view text : kept) {
-      if (placed.insert(text).second) rebuilt.emplace_back(text);
-    }
-  } else {
-    for (std::string_view text : kept) rebuilt.emplace_back(text);
-  }
-  model.list1.Assign(std::move(rebuilt));
+  if (model.check4 == 1) DropRepeats(entries);
+  model.list1.Assign(std::move(entries));
 
   model.progress_bar1.value = 0;
   if (n == 0) {

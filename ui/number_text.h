@@ -14,7 +14,8 @@ namespace kestrova {
 class NumberReader {
  public:
   void Reset() { *this = NumberReader(); }
-  void Feed(char c);
+  // Inline: the sifting scan feeds every character of every entry.
+  inline void Feed(char c);
   void Feed(std::string_view text) {
     for (char c : text) Feed(c);
   }
@@ -35,6 +36,45 @@ class NumberReader {
   bool fraction_nonzero_ = false;
   std::int64_t whole_ = 0;  // saturates well above any bound we compare with
 };
+
+void NumberReader::Feed(char c) {
+  constexpr std::int64_t kSaturated = 1'000'000'000;
+  const bool digit = c >= '0' && c <= '9';
+  switch (state_) {
+    case State::kLeadingBlanks:
+      if (c == ' ') return;
+      if (c == '+' || c == '-') {
+        negative_ = c == '-';
+        state_ = State::kAfterSign;
+        return;
+      }
+      [[fallthrough]];
+    case State::kAfterSign:
+    case State::kDigits:
+      if (digit) {
+        state_ = State::kDigits;
+        digits_seen_ = true;
+        if (point_seen_) {
+          fraction_nonzero_ = fraction_nonzero_ || c != '0';
+        } else if (whole_ < kSaturated) {
+          whole_ = whole_ * 10 + (c - '0');
+        }
+      } else if (c == '.' && !point_seen_) {
+        point_seen_ = true;
+        state_ = State::kDigits;
+      } else if (c == ' ' && digits_seen_) {
+        state_ = State::kTrailingBlanks;
+      } else {
+        state_ = State::kBad;
+      }
+      return;
+    case State::kTrailingBlanks:
+      if (c != ' ') state_ = State::kBad;
+      return;
+    case State::kBad:
+      return;
+  }
+}
 
 inline bool AtMost(std::string_view text, int bound) {
   NumberReader r;

@@ -30,4 +30,9 @@ void EntryList::Assign(std::vector<std::string> items) {
   ++revision_;
 }
 
+std::vector<std::string> EntryList::Take() {
+  ++revision_;
+  return std::exchange(items_, {});
+}
+
 }  // namespace kestrova

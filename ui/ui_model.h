@@ -26,6 +26,8 @@ class EntryList {
   void Clear();
   // Replaces every entry at once (used by bulk rebuilds).
   void Assign(std::vector<std::string> items);
+  // Hands the entries over for a rebuild, leaving the list empty.
+  std::vector<std::string> Take();
   const std::vector<std::string>& Items() const { return items_; }
   // Bumped on every change, so a view can tell when to reload.
   std::uint64_t Revision() const { return revision_; }
