@@ -26,7 +26,8 @@ std::string FolderOf(const std::string& path) {
 
 // Opens a file for reading without blocking on a pipe, and refuses anything
 // but a regular file.
-int OpenRegularForReading(const std::string& path, std::string* reason) {
+int OpenRegularForReading(const std::string& path, std::string* reason,
+                          off_t* size = nullptr) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     *reason = Reason(errno);
@@ -39,6 +40,7 @@ int OpenRegularForReading(const std::string& path, std::string* reason) {
     return -1;
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (size) *size = st.st_size;
   return fd;
 }
 
@@ -105,9 +107,11 @@ LineReader::~LineReader() { Close(); }
 
 bool LineReader::Open(const std::string& path) {
   Close();
-  fd_ = OpenRegularForReading(path, &error_);
+  off_t size = 0;
+  fd_ = OpenRegularForReading(path, &error_, &size);
   if (fd_ < 0) return false;
-  buffer_.assign(kChunk, '\0');
+  // A small file needs no large buffer; a growing one still gets more.
+  buffer_.assign(static_cast<size_t>(std::clamp<off_t>(size + 1, 4096, kChunk)), '\0');
   begin_ = end_ = 0;
   eof_ = false;
   line_number_ = 0;

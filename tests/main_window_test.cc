@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
+#include <filesystem>
 
 #include "options/tints.h"
 #include "tests/test_support.h"
@@ -305,6 +306,38 @@ TEST(QtPlatformTest, SettingsAndOptionsLiveInTheUsersConfigFolder) {
   EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), "1234");
   EXPECT_NE(testing::ReadBytes(config + "/Kestrova/Kestrova.conf").find("MainLeft=1234"),
             std::string::npos);
+}
+
+// A settings store full of garbage, or one that cannot be written, never
+// stops the program: placement falls back to its defaults, the exit still ends.
+TEST(QtPlatformTest, GarbageOrUnwritableSettingsStore) {
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  const std::string conf = config + "/Kestrova/Kestrova.conf";
+  std::filesystem::create_directories(config + "/Kestrova");
+  WriteBytes(conf, std::string("\0\xFF[Settings]\nMainLeft=\x01\x02\nMainTop=[[[\n", 36) +
+                       std::string(100000, '='));
+  {
+    MainWindowModel model;
+    QtPlatform platform;
+    MainWindow window(model, platform);
+    window.Start();
+    EXPECT_EQ(window.pos(), QPoint(67, 67));
+    window.close();
+    EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
+  }
+  // The store's folder is a file now: nothing can be written there.
+  std::filesystem::remove_all(config + "/Kestrova");
+  WriteBytes(config + "/Kestrova", "not a folder");
+  {
+    MainWindowModel model;
+    QtPlatform platform;
+    MainWindow window(model, platform);
+    window.Start();
+    window.close();
+    EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
+    EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), std::nullopt);
+  }
+  std::filesystem::remove(config + "/Kestrova");
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
   image->setScaledContents(true);
   image->setAccessibleName("Kestrova");
 
-  auto* title = Place(new QLabel("Kestrova v.1.0\nKestrova contributors", background), "Label1",
+  auto* title = Place(new QLabel("Kestrova v.1.0\n© contributors", background), "Label1",
                       1680, 600, 1935, 495);
   title->setFont(ClassicFont(9.75, true));
 

@@ -290,6 +290,7 @@ void MainWindow::SyncAbout() {
     about_ = new AboutWindow(
         model_.about.canvas, this, [this] { Run([this] { HideAbout(model_); }); },
         [this] { Run([this] { DestroyAbout(model_); }); });
+    about_->move(frameGeometry().center() - about_->rect().center());
   }
   if (state == AboutState::kShown && !about_->isVisible()) {
     about_->show();
