@@ -24,6 +24,7 @@
 #include "tests/test_support.h"
 #include "ui/about_window.h"
 #include "ui/qt_platform.h"
+#include "ui/tint_background.h"
 
 namespace kestrova {
 namespace {
@@ -228,6 +229,22 @@ TEST_F(MainWindowTest, TintIsPaintedOnTheBackgroundAndTheStripBeyondStaysPlain) 
   Find<QPushButton>("Command5")->click();
   EXPECT_EQ(client->grab().toImage().pixelColor(150, 40),
             QColor(expected.red, expected.green, expected.blue));
+}
+
+// On a screen with two device pixels per logical one, each device row
+// shows the last twip line that falls into it: the gradient stays sharp.
+TEST(RenderCanvasTest, DrawsAtTheDevicePixelRatio) {
+  Canvas canvas;
+  PaintTint(canvas, kNamedTints[5]);
+  QImage image(QSize(400, 300) * 2, QImage::Format_RGB32);
+  image.setDevicePixelRatio(2);
+  image.fill(Qt::black);
+  RenderCanvas(canvas, image);
+  const Rgb row80 = TintColor(kNamedTints[5], 607);  // floor(y * 2 / 15) == 80 up to 607
+  EXPECT_EQ(image.pixelColor(10, 80), QColor(row80.red, row80.green, row80.blue));
+  // Past x = 5000 twips (device column 666) the background is untouched.
+  EXPECT_EQ(image.pixelColor(666, 80), QColor(row80.red, row80.green, row80.blue));
+  EXPECT_EQ(image.pixelColor(667, 80), QColor(Qt::black));
 }
 
 TEST_F(MainWindowTest, ToolbarHelpShowsThePlaceholderAndKeylessButtonDoesNothing) {

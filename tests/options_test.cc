@@ -75,8 +75,16 @@ TEST(ReadOptionsFileTest, FileVariants) {
               std::vector<int>(c.checks, c.checks + 4));
     EXPECT_EQ(std::string(model.combo1_text.c_str()), c.tint);
   }
-  MainWindowModel model;
-  EXPECT_FALSE(ReadOptionsFile(model, "/nonexistent/proxy_stup.pr"));
+  // Missing, a folder, a pipe with no writer, an endless device: all fail at
+  // once, and nothing of the record changes.
+  TempDir dir;
+  mkfifo(dir.File("fifo").c_str(), 0644);
+  for (const std::string& path : {std::string("/nonexistent/proxy_stup.pr"), dir.path(),
+                                 dir.File("fifo"), std::string("/dev/zero")}) {
+    MainWindowModel model;
+    EXPECT_FALSE(ReadOptionsFile(model, path)) << path;
+    EXPECT_EQ(model.combo1_text, "Серый");
+  }
 }
 
 TEST(ReadOptionsFileTest, HugeGarbageFileIsReadQuickly) {

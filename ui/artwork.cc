@@ -13,7 +13,6 @@ const QColor kTeal(0, 128, 128);
 const QColor kOlive(128, 128, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kSilver(192, 192, 192);
-const QColor kGrey(128, 128, 128);
 const QColor kWhite(255, 255, 255);
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
@@ -73,6 +72,20 @@ void DrawMark(QPainter& p, int size) {
   p.drawEllipse(16, 6, 3, 3);
 }
 
+// A window icon in the two classic sizes, drawn by `draw(painter, size)`.
+template <typename Draw>
+QIcon IconOfSizes(Draw draw) {
+  QIcon icon;
+  for (int size : {16, 32}) {
+    QPixmap pixmap = Blank(size);
+    QPainter p(&pixmap);
+    draw(p, size);
+    p.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
 }  // namespace
 
 QPixmap ToolbarImage(const QString& key) {
@@ -85,33 +98,18 @@ QPixmap ToolbarImage(const QString& key) {
 }
 
 QIcon MainWindowIcon() {
-  QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap pixmap = Blank(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    DrawMark(p, size);
-    p.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+  return IconOfSizes([](QPainter& p, int size) { DrawMark(p, size); });
 }
 
 QIcon AboutWindowIcon() {
-  QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap pixmap = Blank(size);
-    QPainter p(&pixmap);
+  return IconOfSizes([](QPainter& p, int size) {
     p.scale(size / 16.0, size / 16.0);
     p.setPen(kBlack);
     p.setBrush(kBlue);
     p.drawEllipse(1, 1, 13, 13);
     p.fillRect(7, 6, 2, 6, kWhite);
     p.fillRect(7, 3, 2, 2, kWhite);
-    p.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+  });
 }
 
 QPixmap AboutPicture() {
