@@ -15,12 +15,9 @@ void SaveToChosenFile(const MainWindowModel& model, Platform& platform) {
 
 std::string ListFileBytes(const EntryList& list) {
   if (list.Count() == 0) return "\r\n";
-  size_t size = 0;
-  for (const std::string& entry : list.Items()) size += entry.size() + 2;
   std::string bytes;
-  bytes.reserve(size);
-  for (const std::string& entry : list.Items()) {
-    bytes += entry;
+  for (int i = 0; i < list.Count(); ++i) {
+    bytes += list.At(i);
     bytes += "\r\n";
   }
   return bytes;

@@ -59,7 +59,7 @@ void ImportListFile(MainWindowModel& model, Platform& platform, const std::strin
                  " Save will ask for a file name.");
       return;
     }
-    model.list1.Set(stored, std::move(line));
+    model.list1.Set(stored, line);
     ++stored;
     model.SetCount(stored);
     model.progress_bar2.value = static_cast<float>(stored);

@@ -2,9 +2,6 @@
 
 #include <charconv>
 #include <string>
-#include <cstdint>
-#include <functional>
-#include <vector>
 
 #include "ui/number_text.h"
 
@@ -47,32 +44,6 @@ std::optional<std::string_view> ScanHostName(std::string_view entry) {
 bool StartsWithWww(std::string_view text, size_t i) {
   return i + 4 <= text.size() && text[i] == 'w' && text[i + 1] == 'w' && text[i + 2] == 'w' &&
          text[i + 3] == '.';
-}
-
-// Keeps the first of equal texts, in order, in expected linear time: an
-// open-addressing table of the positions already placed.
-void DropRepeats(std::vector<std::string>& texts) {
-  size_t slots = 16;
-  while (slots < texts.size() * 2) slots *= 2;
-  std::vector<std::uint32_t> table(slots, 0);  // position + 1; 0 is free
-  const std::hash<std::string_view> hash;
-  size_t placed = 0;
-  for (size_t j = 0; j < texts.size(); ++j) {
-    size_t slot = hash(texts[j]) & (slots - 1);
-    bool repeat = false;
-    while (table[slot] != 0) {
-      if (texts[table[slot] - 1] == texts[j]) {
-        repeat = true;
-        break;
-      }
-      slot = (slot + 1) & (slots - 1);
-    }
-    if (repeat) continue;
-    if (placed != j) texts[placed] = std::move(texts[j]);
-    table[slot] = static_cast<std::uint32_t>(placed + 1);
-    ++placed;
-  }
-  texts.resize(placed);
 }
 
 long long ReadCount(const std::string& text) {
@@ -129,24 +100,19 @@ void SiftList(MainWindowModel& model) {
   model.progress_bar1.value = 0;
   if (count == 0) return;
   model.progress_bar1.maximum = static_cast<float>(count);
-  // Each kept text is a prefix of its entry, so the entries are cut and
-  // packed in place: no text is copied.
-  std::vector<std::string> entries = model.list1.Take();
-  if (static_cast<long long>(entries.size()) > count) entries.resize(static_cast<size_t>(count));
+  // Each kept text is a prefix of its entry, so the list is cut and packed
+  // in place, within its own buffer.
   size_t n = 0;
-  for (std::string& entry : entries) {
-    if (auto text = ScanAddress(entry, switches)) {
-      entry.resize(text->size());
-      if (&entries[n] != &entry) entries[n] = std::move(entry);
-      ++n;
-    }
-  }
-  entries.resize(n);
+  model.list1.KeepPrefixes(static_cast<size_t>(count),
+                           [&](std::string_view entry) -> std::optional<size_t> {
+                             const auto text = ScanAddress(entry, switches);
+                             if (!text) return std::nullopt;
+                             ++n;
+                             return text->size();
+                           });
   // The scan runs through position `count`, one past the last entry.
   model.progress_bar1.value = static_cast<float>(count);
-
-  if (model.check4 == 1) DropRepeats(entries);
-  model.list1.Assign(std::move(entries));
+  if (model.check4 == 1) model.list1.DropRepeats();
 
   model.progress_bar1.value = 0;
   if (n == 0) {

@@ -23,8 +23,8 @@ int EntryListModel::rowCount(const QModelIndex& parent) const {
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
   if (!index.isValid() || index.row() >= shown_count_) return {};
-  const std::string& entry = list_.At(index.row());
-  std::string_view shown(entry);
+  const std::string_view entry = list_.At(index.row());
+  std::string_view shown = entry;
   if (shown.size() > kShownBytes) shown = shown.substr(0, kShownBytes);
   QString text = QString::fromStdString(EntryForDisplay(shown));
   if (shown.size() < entry.size()) text += QChar(0x2026);

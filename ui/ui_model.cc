@@ -1,38 +1,90 @@
 #include "ui/ui_model.h"
 
-#include <utility>
+#include <functional>
 
 namespace kestrova {
 
-const std::string& EntryList::At(int index) const {
-  static const std::string kEmpty;
-  if (index < 0 || index >= Count()) return kEmpty;
-  return items_[static_cast<size_t>(index)];
+std::string_view EntryList::At(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return View(spans_[static_cast<size_t>(index)]);
 }
 
-void EntryList::Set(int index, std::string text) {
+void EntryList::Set(int index, std::string_view text) {
   if (index < 0 || index > Count()) return;
+  const Span span{bytes_.size(), text.size()};
+  bytes_.append(text);
   if (index == Count()) {
-    items_.push_back(std::move(text));
+    spans_.push_back(span);
   } else {
-    items_[static_cast<size_t>(index)] = std::move(text);
+    spans_[static_cast<size_t>(index)] = span;
+    in_order_ = false;
   }
   ++revision_;
 }
 
 void EntryList::Clear() {
-  items_.clear();
+  bytes_.clear();
+  spans_.clear();
+  in_order_ = true;
   ++revision_;
 }
 
-void EntryList::Assign(std::vector<std::string> items) {
-  items_ = std::move(items);
-  ++revision_;
+void EntryList::Assign(const std::vector<std::string>& items) {
+  Clear();
+  for (const std::string& item : items) Set(Count(), item);
 }
 
-std::vector<std::string> EntryList::Take() {
+std::vector<std::string> EntryList::Items() const {
+  std::vector<std::string> items;
+  items.reserve(spans_.size());
+  for (const Span& span : spans_) items.emplace_back(View(span));
+  return items;
+}
+
+void EntryList::Normalize() {
+  if (in_order_) return;
+  std::string bytes;
+  bytes.reserve(bytes_.size());
+  for (Span& span : spans_) {
+    const size_t offset = bytes.size();
+    bytes.append(View(span));
+    span.offset = offset;
+  }
+  bytes_ = std::move(bytes);
+  in_order_ = true;
+}
+
+void EntryList::DropRepeats() {
+  Normalize();
+  // An open-addressing table of the entries already placed: expected linear
+  // time, and no allocation per entry.
+  size_t slots = 16;
+  while (slots < spans_.size() * 2) slots *= 2;
+  std::vector<std::uint32_t> table(slots, 0);  // placed index + 1; 0 is free
+  const std::hash<std::string_view> hash;
+  size_t placed = 0;
+  size_t end = 0;
+  for (size_t j = 0; j < spans_.size(); ++j) {
+    const Span span = spans_[j];
+    const std::string_view text = View(span);
+    size_t slot = hash(text) & (slots - 1);
+    bool repeat = false;
+    while (table[slot] != 0) {
+      if (View(spans_[table[slot] - 1]) == text) {
+        repeat = true;
+        break;
+      }
+      slot = (slot + 1) & (slots - 1);
+    }
+    if (repeat) continue;
+    if (end != span.offset) std::memmove(bytes_.data() + end, bytes_.data() + span.offset, span.size);
+    spans_[placed] = {end, span.size};
+    end += span.size;
+    table[slot] = static_cast<std::uint32_t>(++placed);
+  }
+  spans_.resize(placed);
+  bytes_.resize(end);
   ++revision_;
-  return std::exchange(items_, {});
 }
 
 }  // namespace kestrova

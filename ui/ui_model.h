@@ -3,7 +3,9 @@
 #ifndef KESTROVA_UI_UI_MODEL_H_
 #define KESTROVA_UI_UI_MODEL_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,27 +17,64 @@ namespace kestrova {
 // Most entries the import stores; also the fill gauge's maximum.
 inline constexpr int kListCapacity = 32765;
 
-// List1: the entries, each kept as the bytes it had in its file.
+// List1: the entries, each kept as the bytes it had in its file. They live
+// side by side in one buffer, so a full list costs a few allocations, not one
+// per entry, and bulk rebuilds move bytes within it.
 class EntryList {
  public:
-  int Count() const { return static_cast<int>(items_.size()); }
+  int Count() const { return static_cast<int>(spans_.size()); }
   // An index at or past the end reads as the empty text.
-  const std::string& At(int index) const;
+  std::string_view At(int index) const;
   // Below Count() replaces that entry; equal to Count() appends.
-  void Set(int index, std::string text);
+  void Set(int index, std::string_view text);
   void Clear();
-  // Replaces every entry at once (used by bulk rebuilds).
-  void Assign(std::vector<std::string> items);
-  // Hands the entries over for a rebuild, leaving the list empty.
-  std::vector<std::string> Take();
-  const std::vector<std::string>& Items() const { return items_; }
+  // Replaces every entry at once.
+  void Assign(const std::vector<std::string>& items);
+  // A copy of the entries.
+  std::vector<std::string> Items() const;
   // Bumped on every change, so a view can tell when to reload.
   std::uint64_t Revision() const { return revision_; }
 
+  // Keeps, in order, each of the first `limit` entries for which `cut`
+  // returns a length, cut to that many bytes (a prefix); drops the rest.
+  template <typename Cut>
+  void KeepPrefixes(size_t limit, Cut cut);
+  // Keeps only the first of entries that are equal, in order.
+  void DropRepeats();
+
  private:
-  std::vector<std::string> items_;
+  struct Span {
+    size_t offset;
+    size_t size;
+  };
+  std::string_view View(const Span& span) const { return {bytes_.data() + span.offset, span.size}; }
+  // Lays the entries out in list order again, after a replacement.
+  void Normalize();
+
+  std::string bytes_;
+  std::vector<Span> spans_;
+  bool in_order_ = true;  // each entry starts where the one before ends
   std::uint64_t revision_ = 0;
 };
+
+template <typename Cut>
+void EntryList::KeepPrefixes(size_t limit, Cut cut) {
+  Normalize();
+  // Kept bytes only ever move towards the front, over bytes already read.
+  size_t kept = 0;
+  size_t end = 0;
+  for (size_t i = 0; i < spans_.size() && i < limit; ++i) {
+    const Span span = spans_[i];
+    const auto length = cut(View(span));
+    if (!length) continue;
+    if (end != span.offset) std::memmove(bytes_.data() + end, bytes_.data() + span.offset, *length);
+    spans_[kept++] = {end, *length};
+    end += *length;
+  }
+  spans_.resize(kept);
+  bytes_.resize(end);
+  ++revision_;
+}
 
 struct ProgressBarState {
   float value = 0;
