@@ -69,6 +69,13 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
   }
 }
 
+TEST(OctetTestTest, NumbersUpTo255) {
+  const std::pair<const char*, bool> cases[] = {
+      {"007", true}, {"255", true}, {"256", false}, {"-1", true}, {"4.5", true},
+      {"", false},   {"1a", false}, {"1.2.3", false}, {"1:", false}, {" 9 ", true}};
+  for (auto [segment, passes] : cases) EXPECT_EQ(OctetTest(segment), passes) << segment;
+}
+
 TEST(ScanAddressTest, NulInsideKeptTextIsKept) {
   const std::string entry("1.2.3.4:8\0 0", 12);
   auto kept = ScanAddress(entry, {});
