@@ -33,8 +33,8 @@ std::string QtPlatform::ChooseFile(bool save, const std::string& title,
   QFileDialog dialog(parent_, QString::fromStdString(title));
   dialog.setObjectName("dlgCommonDialog");
   // "Label|*.pattern": Qt reads the pattern from the label's parentheses.
-  const QString spec = QString::fromStdString(filter);
-  dialog.setNameFilter(spec.section('|', 0, 0));
+  const QString label_and_pattern = QString::fromStdString(filter);
+  dialog.setNameFilter(label_and_pattern.section('|', 0, 0));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
