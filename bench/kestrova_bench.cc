@@ -52,8 +52,8 @@ std::string WriteList(const std::string& name, int lines) {
   if (std::filesystem::exists(path)) return path;
   std::ofstream out(path, std::ios::binary);
   for (int i = 0; i < lines; ++i) {
-    out << (i * 7 % 223 + 1) << '.' << (i / 251 % 256) << '.' << (i % 251) << '.'
-        << (i * 13 % 256) << ':' << (1000 + i % 9000) << "\r\n";
+    out << (i * 7 % 223 + 1) << '.' << (i / 251 % 256) << '.' << (i % 251) << '.' << (i * 13 % 256)
+        << ':' << (1000 + i % 9000) << "\r\n";
   }
   return path;
 }
@@ -65,8 +65,8 @@ std::vector<std::string> MixedEntries() {
     const int k = i % 9000;  // every entry comes back three or four times
     switch (i % 4) {
       case 0:
-        entries.push_back(std::to_string(k % 200 + 10) + "." + std::to_string(k / 200) +
-                          ".1." + std::to_string(k % 97) + ":8080 US-N +");
+        entries.push_back(std::to_string(k % 200 + 10) + "." + std::to_string(k / 200) + ".1." +
+                          std::to_string(k % 97) + ":8080 US-N +");
         break;
       case 1:
         entries.push_back("www.host" + std::to_string(k) + ".example.com:3128");
@@ -122,8 +122,10 @@ void BM_SiftModel(benchmark::State& state) {
   }
   state.counters["kept"] = model.list1.Count();
 }
-BENCHMARK(BM_SiftModel)->ArgName("check2+2*check3+4*check4")->DenseRange(0, 7)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_SiftModel)
+    ->ArgName("check2+2*check3+4*check4")
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SiftClick(benchmark::State& state) {
   Session& s = TheSession();
@@ -142,8 +144,10 @@ void BM_SiftClick(benchmark::State& state) {
   state.counters["kept"] = s.model.list1.Count();
   SetSwitches(s.model, 0);
 }
-BENCHMARK(BM_SiftClick)->ArgName("check2+2*check3+4*check4")->DenseRange(0, 7)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_SiftClick)
+    ->ArgName("check2+2*check3+4*check4")
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SaveList(benchmark::State& state) {
   Session& s = TheSession();

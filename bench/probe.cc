@@ -1,19 +1,18 @@
 // Runs the real program for one measurement and exits.
 //   probe start            quits as soon as the main window is shown
 //   probe memory LIST OUT  opens LIST, sifts, saves to OUT, prints peak RSS
+#include <sys/resource.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/application.h"
-#include "ui/main_window.h"
 #include "tests/test_support.h"
-
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "start") == 0) {
@@ -35,8 +34,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("entries=%d peak_rss_kib=%ld messages=%zu\n", model.list1.Count(),
-                usage.ru_maxrss, platform.messages.size());
+    std::printf("entries=%d peak_rss_kib=%ld messages=%zu\n", model.list1.Count(), usage.ru_maxrss,
+                platform.messages.size());
     return 0;
   }
   std::fprintf(stderr, "usage: %s start | memory LIST OUT\n", argv[0]);

@@ -26,8 +26,7 @@ std::string FolderOf(const std::string& path) {
 
 // Opens a file for reading without blocking on a pipe, and refuses anything
 // but a regular file.
-int OpenRegularForReading(const std::string& path, std::string* reason,
-                          off_t* size = nullptr) {
+int OpenRegularForReading(const std::string& path, std::string* reason, off_t* size = nullptr) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     *reason = Reason(errno);

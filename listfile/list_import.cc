@@ -53,9 +53,9 @@ void ImportListFile(MainWindowModel& model, Platform& platform, const std::strin
     }
     if (model.check1 == 1 && !LooksLikeProxy(line)) continue;
     if (stored == kListCapacity) {
-      stop_short(DescribeFailure("The list file holds more entries than the list can take", path,
-                                 "Only the first " + std::to_string(kListCapacity) +
-                                     " entries were loaded") +
+      stop_short(DescribeFailure(
+                     "The list file holds more entries than the list can take", path,
+                     "Only the first " + std::to_string(kListCapacity) + " entries were loaded") +
                  " Save will ask for a file name.");
       return;
     }

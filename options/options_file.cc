@@ -67,9 +67,9 @@ bool ReadOptionsFile(MainWindowModel& model, const std::string& path) {
 bool WriteOptionsFile(const MainWindowModel& model, Platform& platform, const std::string& path) {
   std::string reason;
   const size_t slash = path.rfind('/');
-  const bool ok = (slash == std::string::npos || slash == 0 ||
-                   MakeFolders(path.substr(0, slash), &reason)) &&
-                  WriteFileAtomically(path, OptionsFileBytes(model), &reason);
+  const bool ok =
+      (slash == std::string::npos || slash == 0 || MakeFolders(path.substr(0, slash), &reason)) &&
+      WriteFileAtomically(path, OptionsFileBytes(model), &reason);
   if (!ok) platform.ShowMessage(DescribeFailure("Cannot save the options to", path, reason));
   return ok;
 }

@@ -13,8 +13,7 @@ int ChannelValue(ChannelRule rule, int y) {
 }
 
 Rgb TintColor(const TintScheme& scheme, int y) {
-  return {ChannelValue(scheme.red, y), ChannelValue(scheme.green, y),
-          ChannelValue(scheme.blue, y)};
+  return {ChannelValue(scheme.red, y), ChannelValue(scheme.green, y), ChannelValue(scheme.blue, y)};
 }
 
 void PaintTint(DrawingSurface& surface, const TintScheme& scheme) {

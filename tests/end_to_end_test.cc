@@ -51,9 +51,7 @@ std::vector<std::string> NumericEntries(const std::vector<std::string>& lines, b
 
 class EndToEndTest : public ::testing::Test {
  protected:
-  EndToEndTest() : platform(dir.File("proxy_stup.pr")), window(model, platform) {
-    window.Start();
-  }
+  EndToEndTest() : platform(dir.File("proxy_stup.pr")), window(model, platform) { window.Start(); }
   void Trigger(const char* name) { window.findChild<QAction*>(name)->trigger(); }
   void Click(const char* name) { window.findChild<QAbstractButton*>(name)->click(); }
   std::string Count() { return window.findChild<QLabel*>("Label3")->text().toStdString(); }

@@ -99,8 +99,7 @@ TEST(ListExportTest, WithoutCurrentFileSaveAsksEveryTimeAndForgets) {
   SaveList(model, platform);
   SaveList(model, platform);  // cancelled: nothing written
   SaveList(model, platform);
-  EXPECT_EQ(platform.dialogs,
-            std::vector<std::string>(3, "Save|All Files (*.txt)|*.txt"));
+  EXPECT_EQ(platform.dialogs, std::vector<std::string>(3, "Save|All Files (*.txt)|*.txt"));
   EXPECT_EQ(ReadBytes(dir.File("a.txt")), "1.2.3.4:5\r\n");
   EXPECT_EQ(ReadBytes(dir.File("b.txt")), "1.2.3.4:5\r\n");
   EXPECT_EQ(model.label1, "");
@@ -137,8 +136,8 @@ TEST(ListExportTest, FailedSavesLeaveTheOldFileIntact) {
     model.label1 = c.path;
     FakePlatform platform;
     platform.answers = {c.path};
-    SaveList(model, platform);     // from the current path
-    SaveListAs(model, platform);   // from the chooser
+    SaveList(model, platform);    // from the current path
+    SaveListAs(model, platform);  // from the chooser
     ASSERT_EQ(platform.messages.size(), 2u);
     for (const std::string& message : platform.messages) {
       EXPECT_NE(message.find(c.path), std::string::npos) << message;

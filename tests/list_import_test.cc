@@ -15,12 +15,23 @@ using testing::WriteBytes;
 
 TEST(LooksLikeProxyTest, WorkedLines) {
   const std::pair<const char*, bool> cases[] = {
-      {"12.34.56.78:80", true},    {"1.2.3.4:80", true},       {"123.45.67.89:80", true},
-      {"99.1.2.3:80", true},       {"300.1.2.3:80", true},     {"990.1.2.3:80", false},
-      {"12:80", false},            {"www.host.example:80", true},
-      {"WWW.HOST.EXAMPLE:80", false}, {"proxy.example:80", false}, {"", false},
-      {"1", false},                {"1.", true},               {"www.", true},
-      {"-1.2.3.4", true},          {" 1.2", true},             {"98.", true},
+      {"12.34.56.78:80", true},
+      {"1.2.3.4:80", true},
+      {"123.45.67.89:80", true},
+      {"99.1.2.3:80", true},
+      {"300.1.2.3:80", true},
+      {"990.1.2.3:80", false},
+      {"12:80", false},
+      {"www.host.example:80", true},
+      {"WWW.HOST.EXAMPLE:80", false},
+      {"proxy.example:80", false},
+      {"", false},
+      {"1", false},
+      {"1.", true},
+      {"www.", true},
+      {"-1.2.3.4", true},
+      {" 1.2", true},
+      {"98.", true},
   };
   for (const auto& [line, passes] : cases) {
     EXPECT_EQ(LooksLikeProxy(line), passes) << "line '" << line << "'";
@@ -48,8 +59,10 @@ TEST(ImportListFileTest, FileFormsGiveTheseEntries) {
       {"blanks are kept", "  1.2.3.4:80 \r\n", 0, {"  1.2.3.4:80 "}, "1"},
       {"NUL bytes are kept", std::string("1.2\0.3\r\n", 8), 0, {std::string("1.2\0.3", 6)}, "1"},
       {"test drops what does not look like an entry",
-       "# header\r\n1.2.3.4:80 US\r\nwww.a.example:8080\r\nWWW.B:1\r\n\r\n300.1.1.1:3\r\n", 1,
-       {"1.2.3.4:80 US", "www.a.example:8080", "300.1.1.1:3"}, "3"},
+       "# header\r\n1.2.3.4:80 US\r\nwww.a.example:8080\r\nWWW.B:1\r\n\r\n300.1.1.1:3\r\n",
+       1,
+       {"1.2.3.4:80 US", "www.a.example:8080", "300.1.1.1:3"},
+       "3"},
       {"test passes nothing", "abc\r\n\r\n", 1, {}, "0"},
   };
   for (const ImportCase& c : cases) {
@@ -138,8 +151,10 @@ TEST(ImportListFileTest, CapacityStopsTheImportAndForgetsThePath) {
     int lines;
     int check1;
     bool stops;
-  } cases[] = {{kListCapacity, 0, false}, {kListCapacity + 1, 0, true},
-               {kListCapacity + 1, 1, true}, {1'000'000, 0, true}};
+  } cases[] = {{kListCapacity, 0, false},
+               {kListCapacity + 1, 0, true},
+               {kListCapacity + 1, 1, true},
+               {1'000'000, 0, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
     TempDir dir;
@@ -177,8 +192,7 @@ TEST(ImportListFileTest, ReadErrorsKeepWhatWasReadAndSaySo) {
     std::string path;
     int entries;
     const char* reason;
-  } cases[] = {{huge, 1, "longer than 16 MiB"},
-               {"/proc/self/mem", 0, "Input/output error"}};
+  } cases[] = {{huge, 1, "longer than 16 MiB"}, {"/proc/self/mem", 0, "Input/output error"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     MainWindowModel model = testing::ModelWith({"old"});

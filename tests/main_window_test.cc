@@ -91,19 +91,19 @@ TEST_F(MainWindowTest, ControlsMatchTheLayout) {
       {"Label3", "QLabel", "0", "", 5040, 840, 855, 255, true},
       {"Label2", "QLabel", "Элементов :", "", 3840, 840, 1095, 255, true},
       {"Label1", "QLabel", "", "", 120, 480, 5775, 255, true},
-      {"Check4", "QCheckBox", "       Отсеевать одинаковые Proxy",
-       "  Непонял - значит недано !!! ", 120, 2640, 5175, 375, true},
-      {"Check3", "QCheckBox", "       Отсеевать  числовый Proxy", "Отсеивает прохи вида (",
-       120, 2160, 5175, 255, true},
-      {"Check2", "QCheckBox", "       Отсеевать текстовые Proxy", "Отсеивает прохи вида (www.",
-       120, 1560, 4935, 375, true},
+      {"Check4", "QCheckBox", "       Отсеевать одинаковые Proxy", "  Непонял - значит недано !!! ",
+       120, 2640, 5175, 375, true},
+      {"Check3", "QCheckBox", "       Отсеевать  числовый Proxy", "Отсеивает прохи вида (", 120,
+       2160, 5175, 255, true},
+      {"Check2", "QCheckBox", "       Отсеевать текстовые Proxy", "Отсеивает прохи вида (www.", 120,
+       1560, 4935, 375, true},
       {"Combo1", "QComboBox", "Серый", "", 2280, 360, 2775, 315, true},
       {"Command5", "QPushButton", "Применить", "", 4200, 4440, 1575, 255, true},
       {"Check1", "QCheckBox", "        Считывать элементы похожие на Proxy",
        "Считывает элементы из файла начинающиеся www.,\"xx.\",\"xxx.\"", 120, 1080, 3735, 375,
        true},
-      {"Label4", "QLabel", "Интерфейс с оттенком", " Не для дальтоников !!!", 120, 360, 1935,
-       255, true},
+      {"Label4", "QLabel", "Интерфейс с оттенком", " Не для дальтоников !!!", 120, 360, 1935, 255,
+       true},
   };
   for (const Control& c : controls) {
     SCOPED_TRACE(c.name);
@@ -138,8 +138,8 @@ TEST_F(MainWindowTest, ControlsMatchTheLayout) {
 
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout) {
   QStringList order;
-  const QStringList wanted = {"List1",  "Command1", "Command2", "Command4", "Command3", "Check1",
-                              "Command5", "Combo1", "Check2",   "Check3",   "Check4"};
+  const QStringList wanted = {"List1",    "Command1", "Command2", "Command4", "Command3", "Check1",
+                              "Command5", "Combo1",   "Check2",   "Check3",   "Check4"};
   QWidget* w = Find("List1");
   for (int i = 0; i < 200 && order.size() < wanted.size(); ++i, w = w->nextInFocusChain()) {
     if (wanted.contains(w->objectName()) && !order.contains(w->objectName())) {
@@ -179,8 +179,8 @@ TEST_F(MainWindowTest, OpenFromMenuFillsListCountPathAndGauge) {
   QAbstractItemModel* rows = Find<QListView>("List1")->model();
   ASSERT_EQ(rows->rowCount(), 3);
   EXPECT_EQ(rows->index(0, 0).data().toString(), "1.2.3.4:80");
-  EXPECT_EQ(rows->index(1, 0).data().toString(), "Прокси");  // windows-1251
-  EXPECT_EQ(rows->index(2, 0).data().toString(), "www.é.x");   // UTF-8
+  EXPECT_EQ(rows->index(1, 0).data().toString(), "Прокси");   // windows-1251
+  EXPECT_EQ(rows->index(2, 0).data().toString(), "www.é.x");  // UTF-8
   EXPECT_EQ(Find<QLabel>("Label3")->text(), "3");
   EXPECT_EQ(Find<QLabel>("Label1")->text().toStdString(), dir.File("list.txt"));
   EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->value(), 3);
@@ -196,8 +196,8 @@ TEST_F(MainWindowTest, OptionsViewHidesTheListAndSwitchesActAtOnce) {
   window.Start();
   Find<QPushButton>("Command3")->click();
   EXPECT_TRUE(Find("Frame1")->isVisible());
-  for (const char* hidden : {"List1", "Command1", "Command2", "Command3", "Command4",
-                             "ProgressBar1", "ProgressBar2"}) {
+  for (const char* hidden :
+       {"List1", "Command1", "Command2", "Command3", "Command4", "ProgressBar1", "ProgressBar2"}) {
     EXPECT_FALSE(Find(hidden)->isVisible()) << hidden;
   }
   for (const char* kept : {"Label1", "Label2", "Label3", "tbToolBar"}) {
@@ -307,8 +307,10 @@ TEST_F(MainWindowTest, ClosingSavesPlacementButExitButtonDoesNot) {
 }
 
 TEST_F(MainWindowTest, StartUsesTheStoredPlacement) {
-  platform.settings = {{"Settings/MainLeft", "1500"}, {"Settings/MainTop", "3000"},
-                       {"Settings/MainWidth", "7500"}, {"Settings/MainHeight", "oops"}};
+  platform.settings = {{"Settings/MainLeft", "1500"},
+                       {"Settings/MainTop", "3000"},
+                       {"Settings/MainWidth", "7500"},
+                       {"Settings/MainHeight", "oops"}};
   window.Start();
   EXPECT_EQ(window.pos(), QPoint(100, 200));
   EXPECT_EQ(window.size(), QSize(500, 433));

@@ -50,19 +50,34 @@ TEST(ReadOptionsFileTest, FileVariants) {
       {"all on, blue", "1\r\n1\r\n1\r\n1\r\n\xD1\xE8\xED\xE8\xE9\r\n", true, {1, 1, 1, 1}, "Синий"},
       {"written form", "2\r\n2\r\n2\r\n1\r\n\xD1\xE5\xF0\xFB\xE9\r\n", true, {0, 0, 0, 1}, "Серый"},
       {"other values are off", "1\r\n0\r\n 1\r\n1x\r\nGreen\r\n", true, {1, 0, 1, 0}, "Green"},
-      {"letter in line four", "1\r\n2\r\n1\r\nq\r\n\xD1\xE8\xED\xE8\xE9\r\n", true, {1, 0, 1, 0},
+      {"letter in line four",
+       "1\r\n2\r\n1\r\nq\r\n\xD1\xE8\xED\xE8\xE9\r\n",
+       true,
+       {1, 0, 1, 0},
        "Синий"},
       {"three fields", "1\r\n2\r\n1\r\n", false, {1, 0, 1, 0}, "Серый"},
-      {"comma shifts fields", "1,1\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n", true, {1, 1, 0, 0},
+      {"comma shifts fields",
+       "1,1\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n",
+       true,
+       {1, 1, 0, 0},
        "Синий"},
       {"empty fifth line", "2\r\n2\r\n2\r\n2\r\n\r\n", true, {0, 0, 0, 0}, ""},
-      {"quoted name", "1\r\n1\r\n1\r\n1\r\n\"\xD1\xE8\xED\xE8\xE9, x\"\r\n", true, {1, 1, 1, 1},
+      {"quoted name",
+       "1\r\n1\r\n1\r\n1\r\n\"\xD1\xE8\xED\xE8\xE9, x\"\r\n",
+       true,
+       {1, 1, 1, 1},
        "Синий, x"},
-      {"name with comma reads to the comma", "2\r\n2\r\n2\r\n2\r\n\xD1\xE5\xF0\xFB\xE9,more\r\n",
-       true, {0, 0, 0, 0}, "Серый"},
+      {"name with comma reads to the comma",
+       "2\r\n2\r\n2\r\n2\r\n\xD1\xE5\xF0\xFB\xE9,more\r\n",
+       true,
+       {0, 0, 0, 0},
+       "Серый"},
       {"LF line ends", "1\n1\n2\n2\nRed\n", true, {1, 1, 0, 0}, "Red"},
       {"empty file", "", false, {0, 0, 0, 0}, "Серый"},
-      {"NUL bytes", std::string("1\r\n\0\r\n1\r\n1\r\nx\0y\r\n", 17), true, {1, 0, 1, 1},
+      {"NUL bytes",
+       std::string("1\r\n\0\r\n1\r\n1\r\nx\0y\r\n", 17),
+       true,
+       {1, 0, 1, 1},
        "x"},  // shown up to the NUL
   };
   for (const ReadCase& c : cases) {
@@ -80,7 +95,7 @@ TEST(ReadOptionsFileTest, FileVariants) {
   TempDir dir;
   mkfifo(dir.File("fifo").c_str(), 0644);
   for (const std::string& path : {std::string("/nonexistent/proxy_stup.pr"), dir.path(),
-                                 dir.File("fifo"), std::string("/dev/zero")}) {
+                                  dir.File("fifo"), std::string("/dev/zero")}) {
     MainWindowModel model;
     EXPECT_FALSE(ReadOptionsFile(model, path)) << path;
     EXPECT_EQ(model.combo1_text, "Серый");
@@ -110,8 +125,8 @@ TEST(WriteOptionsFileTest, WritesTheNineteenByteExample) {
 
 TEST(WriteOptionsFileTest, RoundTripsEverySwitchAndName) {
   TempDir dir;
-  const char* names[] = {"Серый", "Красный", "Зеленый", "Синий", "Бирюзовый", "Золотой",
-                         "любой_текст", ""};
+  const char* names[] = {"Серый",     "Красный", "Зеленый",     "Синий",
+                         "Бирюзовый", "Золотой", "любой_текст", ""};
   for (int bits = 0; bits < 16; ++bits) {
     MainWindowModel model;
     model.check1 = bits & 1;
@@ -167,17 +182,17 @@ TEST(OptionsPanelTest, ViewsSwitchAndApplyPaintsAndSaves) {
   FakePlatform platform(dir.File("cfg/proxy_stup.pr"));
   ShowOptionsPanel(model);
   EXPECT_TRUE(model.frame1_visible);
-  for (bool shown : {model.list1_visible, model.command1_visible, model.command2_visible,
-                     model.command3_visible, model.command4_visible,
-                     model.progress_bar1.visible, model.progress_bar2.visible}) {
+  for (bool shown :
+       {model.list1_visible, model.command1_visible, model.command2_visible, model.command3_visible,
+        model.command4_visible, model.progress_bar1.visible, model.progress_bar2.visible}) {
     EXPECT_FALSE(shown);
   }
   model.combo1_text = "Зеленый";
   ApplyOptions(model, platform);
   EXPECT_FALSE(model.frame1_visible);
-  for (bool shown : {model.list1_visible, model.command1_visible, model.command2_visible,
-                     model.command3_visible, model.command4_visible,
-                     model.progress_bar1.visible, model.progress_bar2.visible}) {
+  for (bool shown :
+       {model.list1_visible, model.command1_visible, model.command2_visible, model.command3_visible,
+        model.command4_visible, model.progress_bar1.visible, model.progress_bar2.visible}) {
     EXPECT_TRUE(shown);
   }
   Rgb color;

@@ -1,7 +1,6 @@
-#include "sift/sift_list.h"
-
 #include <gtest/gtest.h>
 
+#include "sift/sift_list.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -13,9 +12,9 @@ constexpr const char* kDropped = nullptr;
 
 struct ScanCase {
   std::string entry;
-  const char* kept;                 // all switches off
-  const char* kept_no_host_names;   // Check2 on
-  const char* kept_only_www;        // Check3 on
+  const char* kept;                // all switches off
+  const char* kept_no_host_names;  // Check2 on
+  const char* kept_only_www;       // Check3 on
 };
 
 TEST(ScanAddressTest, EntryFormsAndSwitches) {
@@ -71,7 +70,7 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
 
 TEST(OctetTestTest, NumbersUpTo255) {
   const std::pair<const char*, bool> cases[] = {
-      {"007", true}, {"255", true}, {"256", false}, {"-1", true}, {"4.5", true},
+      {"007", true}, {"255", true}, {"256", false},   {"-1", true},  {"4.5", true},
       {"", false},   {"1a", false}, {"1.2.3", false}, {"1:", false}, {" 9 ", true}};
   for (auto [segment, passes] : cases) EXPECT_EQ(OctetTest(segment), passes) << segment;
 }
@@ -95,17 +94,31 @@ TEST(SiftListTest, RebuildsTheListAsTheSwitchesSay) {
   const std::vector<std::string> mixed = {"1.2.3.4:80", "www.host.example:80", "junk",
                                           "5.6.7.8:80 x", "www.host.example:80"};
   const PassCase cases[] = {
-      {"all off", mixed, 0, 0, 0,
-       {"1.2.3.4:80", "www.host.example:80", "5.6.7.8:80", "www.host.example:80"}, 4},
+      {"all off",
+       mixed,
+       0,
+       0,
+       0,
+       {"1.2.3.4:80", "www.host.example:80", "5.6.7.8:80", "www.host.example:80"},
+       4},
       {"no host names", mixed, 1, 0, 0, {"1.2.3.4:80", "5.6.7.8:80"}, 2},
       {"only www", mixed, 0, 1, 0, {"www.host.example:80", "www.host.example:80"}, 2},
       {"both", mixed, 1, 1, 0, {}, 0},
       {"no repeats", mixed, 0, 0, 1, {"1.2.3.4:80", "www.host.example:80", "5.6.7.8:80"}, 4},
       {"repeat after cutting",
-       {"1.2.3.4:80", "5.6.7.8:80", "1.2.3.4:80 word"}, 0, 0, 1, {"1.2.3.4:80", "5.6.7.8:80"}, 3},
+       {"1.2.3.4:80", "5.6.7.8:80", "1.2.3.4:80 word"},
+       0,
+       0,
+       1,
+       {"1.2.3.4:80", "5.6.7.8:80"},
+       3},
       {"case matters for repeats",
-       {"www.Host.example:80", "www.host.example:80"}, 0, 0, 1,
-       {"www.Host.example:80", "www.host.example:80"}, 2},
+       {"www.Host.example:80", "www.host.example:80"},
+       0,
+       0,
+       1,
+       {"www.Host.example:80", "www.host.example:80"},
+       2},
   };
   for (const PassCase& c : cases) {
     SCOPED_TRACE(c.name);

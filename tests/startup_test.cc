@@ -35,16 +35,32 @@ struct StartCase {
 TEST(LoadMainWindowTest, OptionsFileVariants) {
   const StartCase cases[] = {
       {"first run", nullptr, {0, 0, 0, 0}, "Серый", "Серый", 1},
-      {"all on, blue", "1\r\n1\r\n1\r\n1\r\n\xD1\xE8\xED\xE8\xE9\r\n", {1, 1, 1, 1}, "Синий",
-       "Синий", 1},
-      {"letter in line four", "1\r\n2\r\n1\r\nz\r\n\xD1\xE8\xED\xE8\xE9\r\n", {1, 0, 1, 0},
-       "Синий", "Синий", 1},
+      {"all on, blue",
+       "1\r\n1\r\n1\r\n1\r\n\xD1\xE8\xED\xE8\xE9\r\n",
+       {1, 1, 1, 1},
+       "Синий",
+       "Синий",
+       1},
+      {"letter in line four",
+       "1\r\n2\r\n1\r\nz\r\n\xD1\xE8\xED\xE8\xE9\r\n",
+       {1, 0, 1, 0},
+       "Синий",
+       "Синий",
+       1},
       {"three fields", "1\r\n1\r\n1\r\n", {1, 1, 1, 0}, "Серый", "Серый", 1},
-      {"other letter case", "2\r\n2\r\n2\r\n2\r\n\xF1\xE8\xED\xE8\xE9\r\n", {0, 0, 0, 0},
-       "синий", "none", 0},
+      {"other letter case",
+       "2\r\n2\r\n2\r\n2\r\n\xF1\xE8\xED\xE8\xE9\r\n",
+       {0, 0, 0, 0},
+       "синий",
+       "none",
+       0},
       {"unknown name", "2\r\n2\r\n2\r\n2\r\nMauve\r\n", {0, 0, 0, 0}, "Mauve", "none", 0},
-      {"gold", "2\r\n2\r\n2\r\n2\r\n\xC7\xEE\xEB\xEE\xF2\xEE\xE9\r\n", {0, 0, 0, 0},
-       "Золотой", "Золотой", 1},
+      {"gold",
+       "2\r\n2\r\n2\r\n2\r\n\xC7\xEE\xEB\xEE\xF2\xEE\xE9\r\n",
+       {0, 0, 0, 0},
+       "Золотой",
+       "Золотой",
+       1},
   };
   for (const StartCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -91,10 +107,17 @@ TEST(PlacementTest, DefaultsRoundTripAndGarbage) {
   EXPECT_EQ(back.placement.width, 7200.5f);
   EXPECT_EQ(back.placement.height, 6000);
 
-  const std::pair<std::optional<std::string>, float> values[] = {
-      {std::nullopt, 42}, {"", 42},     {"abc", 42},  {"12abc", 42}, {"nan", 42},
-      {"inf", 42},        {"1e999", 42}, {"7", 7},    {" 8", 8},     {"-9.5", -9.5f},
-      {std::string(100, '1'), 42}};
+  const std::pair<std::optional<std::string>, float> values[] = {{std::nullopt, 42},
+                                                                 {"", 42},
+                                                                 {"abc", 42},
+                                                                 {"12abc", 42},
+                                                                 {"nan", 42},
+                                                                 {"inf", 42},
+                                                                 {"1e999", 42},
+                                                                 {"7", 7},
+                                                                 {" 8", 8},
+                                                                 {"-9.5", -9.5f},
+                                                                 {std::string(100, '1'), 42}};
   for (const auto& [text, value] : values) {
     EXPECT_EQ(PlacementValue(text, 42), value) << text.value_or("(missing)");
   }

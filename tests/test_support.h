@@ -42,7 +42,7 @@ class FakePlatform : public Platform {
                     const std::string& value) override;
   std::string OptionsFilePath() override { return options_path_; }
 
-  std::deque<std::string> answers;  // the next chooser results; empty = cancel
+  std::deque<std::string> answers;   // the next chooser results; empty = cancel
   std::vector<std::string> dialogs;  // "<title>|<filter>" of each chooser shown
   std::vector<std::string> messages;
   std::map<std::string, std::string> settings;  // "section/key" -> value

@@ -72,8 +72,8 @@ TEST(TintsTest, PaintDrawsTheBandTopToBottom) {
 }
 
 TEST(TintsTest, LookupPaintsOnlyExactNames) {
-  const std::pair<const char*, int> cases[] = {
-      {"Серый", 4998}, {"Золотой", 4998}, {"серый", 0}, {"Серый ", 0}, {"", 0}, {"Grey", 0}};
+  const std::pair<const char*, int> cases[] = {{"Серый", 4998}, {"Золотой", 4998}, {"серый", 0},
+                                               {"Серый ", 0},   {"", 0},           {"Grey", 0}};
   for (auto [text, lines] : cases) {
     RecordingSurface surface;
     PaintNamedTint(surface, text);

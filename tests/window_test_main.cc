@@ -9,8 +9,7 @@
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  std::string home =
-      (std::filesystem::temp_directory_path() / "kestrova-home-XXXXXX").string();
+  std::string home = (std::filesystem::temp_directory_path() / "kestrova-home-XXXXXX").string();
   if (!mkdtemp(home.data())) return 2;
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);

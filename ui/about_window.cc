@@ -62,8 +62,8 @@ AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
   image->setScaledContents(true);
   image->setAccessibleName("Kestrova");
 
-  auto* title = Place(new QLabel("Kestrova v.1.0\n© contributors", background), "Label1",
-                      1680, 600, 1935, 495);
+  auto* title = Place(new QLabel("Kestrova v.1.0\n© contributors", background), "Label1", 1680, 600,
+                      1935, 495);
   title->setFont(ClassicFont(9.75, true));
 
   auto* close = Place(new QPushButton("Закрыть", background), "Command1", 1800, 1320, 1335, 255);

@@ -40,4 +40,3 @@ void EntryListModel::Sync() {
 }
 
 }  // namespace kestrova
-

@@ -110,8 +110,9 @@ void MainWindow::BuildToolBar() {
     QWidget* button = toolbar->widgetForAction(action);
     button->setObjectName(key.isEmpty() ? QString("tbButtonNoKey") : "tbButton" + key);
     button->setAccessibleName(key);
-    connect(action, &QAction::triggered, this,
-            [this, key] { Run([this, key] { DispatchToolbarButton(model_, platform_, key.toStdString()); }); });
+    connect(action, &QAction::triggered, this, [this, key] {
+      Run([this, key] { DispatchToolbarButton(model_, platform_, key.toStdString()); });
+    });
   }
 }
 
@@ -145,13 +146,20 @@ void MainWindow::BuildControls() {
   // options panel covers them.
   for (QLabel* label : {label1_, label2, label3_}) label->lower();
 
-  connect(commands_[0], &QPushButton::clicked, this, [this] { Run([this] { QuitImmediately(model_); }); });
-  connect(commands_[1], &QPushButton::clicked, this, [this] { Run([this] { ClearList(model_); }); });
-  connect(commands_[2], &QPushButton::clicked, this, [this] { Run([this] { ShowOptionsPanel(model_); }); });
+  connect(commands_[0], &QPushButton::clicked, this,
+          [this] { Run([this] { QuitImmediately(model_); }); });
+  connect(commands_[1], &QPushButton::clicked, this,
+          [this] { Run([this] { ClearList(model_); }); });
+  connect(commands_[2], &QPushButton::clicked, this,
+          [this] { Run([this] { ShowOptionsPanel(model_); }); });
   connect(commands_[3], &QPushButton::clicked, this, [this] { Run([this] { SiftList(model_); }); });
 
-  QWidget* order[] = {findChild<QToolBar*>("tbToolBar"), list1_, commands_[0], commands_[1],
-                      commands_[3], commands_[2]};
+  QWidget* order[] = {findChild<QToolBar*>("tbToolBar"),
+                      list1_,
+                      commands_[0],
+                      commands_[1],
+                      commands_[3],
+                      commands_[2]};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   setTabOrder(commands_[2], checks_[0]);
 }
@@ -159,10 +167,10 @@ void MainWindow::BuildControls() {
 void MainWindow::BuildOptionsFrame() {
   frame1_ = Place(new TintedFrame("Опции", client_, client_), "Frame1", 120, 480, 6135, 5415);
   frame1_->hide();
-  auto check = [this](int index, const char* name, const char* text, const char* tip,
-                      int left, int top, int width, int height) {
-    auto* box = Place(new QCheckBox(QString::fromUtf8(text), frame1_), name, left, top, width,
-                      height);
+  auto check = [this](int index, const char* name, const char* text, const char* tip, int left,
+                      int top, int width, int height) {
+    auto* box =
+        Place(new QCheckBox(QString::fromUtf8(text), frame1_), name, left, top, width, height);
     box->setToolTip(QString::fromUtf8(tip));
     int* field[] = {&model_.check1, &model_.check2, &model_.check3, &model_.check4};
     connect(box, &QCheckBox::toggled, this, [f = field[index]](bool on) { *f = on ? 1 : 0; });
@@ -217,8 +225,8 @@ void MainWindow::Refresh() {
   ShowBar(progress_bar1_, model_.progress_bar1);
   ShowBar(progress_bar2_, model_.progress_bar2);
   list1_->setVisible(model_.list1_visible);
-  const bool visible[] = {model_.command1_visible, model_.command2_visible,
-                          model_.command3_visible, model_.command4_visible};
+  const bool visible[] = {model_.command1_visible, model_.command2_visible, model_.command3_visible,
+                          model_.command4_visible};
   for (size_t i = 0; i < commands_.size(); ++i) commands_[i]->setVisible(visible[i]);
   frame1_->setVisible(model_.frame1_visible);
   if (painted_revision_ != model_.canvas.Revision()) {
@@ -279,7 +287,8 @@ void MainWindow::ApplyPlacement() {
 
 void MainWindow::SyncAbout() {
   const AboutState state = model_.about.state;
-  if (about_ && (state == AboutState::kNotCreated || about_generation_ != model_.about.generation)) {
+  if (about_ &&
+      (state == AboutState::kNotCreated || about_generation_ != model_.about.generation)) {
     about_->CloseQuietly();
     about_->deleteLater();
     about_ = nullptr;

@@ -27,8 +27,7 @@ void QtPlatform::SetParent(QWidget* parent, std::function<void()> before_modal) 
   before_modal_ = std::move(before_modal);
 }
 
-std::string QtPlatform::ChooseFile(bool save, const std::string& title,
-                                   const std::string& filter) {
+std::string QtPlatform::ChooseFile(bool save, const std::string& title, const std::string& filter) {
   if (before_modal_) before_modal_();
   QFileDialog dialog(parent_, QString::fromStdString(title));
   dialog.setObjectName("dlgCommonDialog");

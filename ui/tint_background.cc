@@ -71,8 +71,7 @@ void TintBackground::paintEvent(QPaintEvent* event) {
   const QImage& image = Image();
   const double ratio = image.devicePixelRatio();
   const QRect area = event->rect();
-  painter.drawImage(area, image,
-                    QRectF(area.topLeft() * ratio, QSizeF(area.size()) * ratio));
+  painter.drawImage(area, image, QRectF(area.topLeft() * ratio, QSizeF(area.size()) * ratio));
 }
 
 TintedFrame::TintedFrame(const QString& title, TintBackground* background, QWidget* parent)
@@ -84,8 +83,7 @@ void TintedFrame::paintEvent(QPaintEvent* event) {
     const QImage& image = background_->Image();
     const double ratio = image.devicePixelRatio();
     const QPoint offset = mapTo(background_, QPoint(0, 0));
-    painter.drawImage(rect(), image,
-                      QRectF(QPointF(offset) * ratio, QSizeF(size()) * ratio));
+    painter.drawImage(rect(), image, QRectF(QPointF(offset) * ratio, QSizeF(size()) * ratio));
   }
   QGroupBox::paintEvent(event);
 }

@@ -77,7 +77,8 @@ void EntryList::DropRepeats() {
       slot = (slot + 1) & (slots - 1);
     }
     if (repeat) continue;
-    if (end != span.offset) std::memmove(bytes_.data() + end, bytes_.data() + span.offset, span.size);
+    if (end != span.offset)
+      std::memmove(bytes_.data() + end, bytes_.data() + span.offset, span.size);
     spans_[placed] = {end, span.size};
     end += span.size;
     table[slot] = static_cast<std::uint32_t>(++placed);

@@ -106,7 +106,7 @@ enum class EndRequest { kNone, kAfterUnload, kImmediately };
 
 struct MainWindowModel {
   EntryList list1;
-  std::string label1;       // path of the current list file (bytes)
+  std::string label1;        // path of the current list file (bytes)
   std::string label3 = "0";  // the entry count, decimal text
   int check1 = 0;
   int check2 = 0;

@@ -25,8 +25,8 @@ class MemoryFile {
     if (ftruncate(fd_, 0) != 0) return;
     size_t done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = pwrite(fd_, bytes.data() + done, bytes.size() - done,
-                               static_cast<off_t>(done));
+      const ssize_t n =
+          pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
       if (n <= 0) break;
       done += static_cast<size_t>(n);
     }
@@ -105,8 +105,8 @@ std::string CheckOptions(std::string_view file_bytes) {
   MemoryFile written(1, OptionsFileBytes(model));
   MainWindowModel back;
   if (!ReadOptionsFile(back, written.Path())) return "written options do not read back";
-  if (back.check1 != model.check1 || back.check2 != model.check2 ||
-      back.check3 != model.check3 || back.check4 != model.check4) {
+  if (back.check1 != model.check1 || back.check2 != model.check2 || back.check3 != model.check3 ||
+      back.check4 != model.check4) {
     return "switches changed in a round trip";
   }
   // Names with delimiters, quotes, leading blanks or bytes outside the code
