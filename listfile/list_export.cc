@@ -16,6 +16,9 @@ void SaveToChosenFile(const MainWindowModel& model, Platform& platform) {
 std::string ListFileBytes(const EntryList& list) {
   if (list.Count() == 0) return "\r\n";
   std::string bytes;
+  size_t size = 0;
+  for (int i = 0; i < list.Count(); ++i) size += list.At(i).size() + 2;
+  bytes.reserve(size);
   for (int i = 0; i < list.Count(); ++i) {
     bytes += list.At(i);
     bytes += "\r\n";

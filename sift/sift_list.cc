@@ -41,11 +41,6 @@ std::optional<std::string_view> ScanHostName(std::string_view entry) {
   return std::nullopt;
 }
 
-bool StartsWithWww(std::string_view text, size_t i) {
-  return i + 4 <= text.size() && text[i] == 'w' && text[i + 1] == 'w' && text[i + 2] == 'w' &&
-         text[i + 3] == '.';
-}
-
 long long ReadCount(const std::string& text) {
   long long n = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -58,35 +53,42 @@ long long ReadCount(const std::string& text) {
 bool OctetTest(std::string_view segment) { return AtMost(segment, kMaxOctet); }
 
 std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches) {
+  // The "www." test is made at every position the scan reaches, so the first
+  // one found decides whether the entry is a host name, if it is reached.
+  const size_t www = entry.find("www.");
+  auto host_name = [&]() -> std::optional<std::string_view> {
+    if (switches.drop_host_names) return std::nullopt;
+    return ScanHostName(entry);
+  };
+  if (www == 0) return host_name();
+  // Check3 stops every other entry at its first character; so does the end
+  // of an empty entry. Neither has accepted a separator.
+  if (switches.only_www || entry.empty()) return std::nullopt;
+
   int separators = 0;
   NumberReader segment;  // the characters since the last accepted separator
+  const size_t size = entry.size();
   size_t i = 0;
   // Every character before the current one has gone into the accepted
   // prefix or the segment, so the kept text is the entry up to the stop.
   for (;;) {
-    if (StartsWithWww(entry, i)) {
-      if (switches.drop_host_names) return std::nullopt;
-      return ScanHostName(entry);
+    if (i == www) return host_name();
+    const char c = entry[i];
+    if (c == '.' || c == ':') {
+      if (i + 1 < size && entry[i + 1] == c) break;  // ".." or "::"
+      const bool wanted = c == ':' ? separators == 3 : separators < 3;
+      if (wanted && segment.AtMost(kMaxOctet)) {
+        ++separators;
+        segment.Reset();
+      } else if (separators < 4) {
+        segment.Feed(c);
+      }
+    } else if (c == ';' && separators == 4) {
+      break;
+    } else if (separators < 4) {
+      segment.Feed(c);  // after the fourth separator the tail is not examined
     }
-    const char c = i < entry.size() ? entry[i] : '\0';
-    const char next = i + 1 < entry.size() ? entry[i + 1] : '\0';
-    const bool at_end = i >= entry.size();
-    if (!at_end) {
-      if (separators == 4 && c == ';') break;
-      if ((c == '.' || c == ':') && next == c) break;
-    }
-    if (switches.only_www) break;
-    if (!at_end && c == ':' && separators == 3 && segment.AtMost(kMaxOctet)) {
-      ++separators;
-      segment.Reset();
-    } else if (!at_end && c == '.' && separators < 3 && segment.AtMost(kMaxOctet)) {
-      ++separators;
-      segment.Reset();
-    } else if (!at_end) {
-      segment.Feed(c);
-    }
-    ++i;
-    if (i >= entry.size() || entry[i] == ' ') break;
+    if (++i == size || entry[i] == ' ') break;
   }
   if (separators != 4) return std::nullopt;
   return entry.substr(0, i);
