@@ -17,8 +17,8 @@
 #include "options/tints.h"
 #include "sift/sift_list.h"
 #include "tests/test_support.h"
-#include "ui/main_window.h"
-#include "ui/tint_background.h"
+#include "qt/main_window.h"
+#include "qt/tint_background.h"
 
 extern char** environ;
 

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/application.h"
+#include "qt/application.h"
 #include "tests/test_support.h"
-#include "ui/main_window.h"
+#include "qt/main_window.h"
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "start") == 0) {

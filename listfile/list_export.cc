@@ -1,6 +1,6 @@
 #include "listfile/list_export.h"
 
-#include "listfile/file_io.h"
+#include "os/file_io.h"
 #include "listfile/list_import.h"
 
 namespace kestrova {

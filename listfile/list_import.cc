@@ -1,7 +1,7 @@
 #include "listfile/list_import.h"
 
-#include "listfile/file_io.h"
-#include "ui/number_text.h"
+#include "os/file_io.h"
+#include "base/number_text.h"
 
 namespace kestrova {
 

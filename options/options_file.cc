@@ -1,7 +1,7 @@
 #include "options/options_file.h"
 
-#include "listfile/file_io.h"
-#include "ui/text_codec.h"
+#include "os/file_io.h"
+#include "base/text_codec.h"
 
 namespace kestrova {
 namespace {

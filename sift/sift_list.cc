@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "ui/number_text.h"
+#include "base/number_text.h"
 
 namespace kestrova {
 namespace {

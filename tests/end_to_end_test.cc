@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "tests/test_support.h"
-#include "ui/main_window.h"
+#include "qt/main_window.h"
 
 namespace kestrova {
 namespace {

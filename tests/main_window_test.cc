@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +22,9 @@
 
 #include "options/tints.h"
 #include "tests/test_support.h"
-#include "ui/about_window.h"
-#include "ui/qt_platform.h"
-#include "ui/tint_background.h"
+#include "qt/about_window.h"
+#include "qt/qt_platform.h"
+#include "qt/tint_background.h"
 
 namespace kestrova {
 namespace {

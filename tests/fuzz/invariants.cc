@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/startup.h"
-#include "listfile/file_io.h"
+#include "os/file_io.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "options/options_file.h"

@@ -1,6 +1,6 @@
 // The program's start: the application object, the main window, the loop.
-#ifndef KESTROVA_APP_APPLICATION_H_
-#define KESTROVA_APP_APPLICATION_H_
+#ifndef KESTROVA_QT_APPLICATION_H_
+#define KESTROVA_QT_APPLICATION_H_
 
 #include <functional>
 
@@ -14,4 +14,4 @@ int RunKestrova(int argc, char** argv, const std::function<void(MainWindow&)>& o
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_APP_APPLICATION_H_
+#endif  // KESTROVA_QT_APPLICATION_H_

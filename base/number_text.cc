@@ -1,4 +1,4 @@
-#include "ui/number_text.h"
+#include "base/number_text.h"
 
 namespace kestrova {
 bool NumberReader::AtMost(int bound) const {

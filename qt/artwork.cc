@@ -1,4 +1,4 @@
-#include "ui/artwork.h"
+#include "qt/artwork.h"
 
 #include <QPainter>
 #include <QPainterPath>

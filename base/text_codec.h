@@ -1,6 +1,6 @@
 // Conversions between the bytes of files and the UTF-8 the window shows.
-#ifndef KESTROVA_UI_TEXT_CODEC_H_
-#define KESTROVA_UI_TEXT_CODEC_H_
+#ifndef KESTROVA_BASE_TEXT_CODEC_H_
+#define KESTROVA_BASE_TEXT_CODEC_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ std::string EntryForDisplay(std::string_view bytes);
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_TEXT_CODEC_H_
+#endif  // KESTROVA_BASE_TEXT_CODEC_H_

@@ -1,7 +1,7 @@
 // File access that never hangs on odd files and never leaves a half-written
 // file behind. Failures come back as a reason the user can read.
-#ifndef KESTROVA_LISTFILE_FILE_IO_H_
-#define KESTROVA_LISTFILE_FILE_IO_H_
+#ifndef KESTROVA_OS_FILE_IO_H_
+#define KESTROVA_OS_FILE_IO_H_
 
 #include <cstddef>
 #include <string>
@@ -67,4 +67,4 @@ std::string DescribeFailure(std::string_view what, const std::string& path,
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_LISTFILE_FILE_IO_H_
+#endif  // KESTROVA_OS_FILE_IO_H_

@@ -1,4 +1,4 @@
-#include "ui/qt_platform.h"
+#include "qt/qt_platform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "listfile/file_io.h"
+#include "os/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "ui/text_codec.h"
+#include "base/text_codec.h"
 
 namespace kestrova {
 namespace {

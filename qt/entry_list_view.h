@@ -1,7 +1,7 @@
 // Shows the entry list in a list view without one widget item per entry;
 // rows are decoded only when the view asks for them.
-#ifndef KESTROVA_UI_ENTRY_LIST_VIEW_H_
-#define KESTROVA_UI_ENTRY_LIST_VIEW_H_
+#ifndef KESTROVA_QT_ENTRY_LIST_VIEW_H_
+#define KESTROVA_QT_ENTRY_LIST_VIEW_H_
 
 #include <QAbstractListModel>
 
@@ -27,4 +27,4 @@ class EntryListModel : public QAbstractListModel {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_ENTRY_LIST_VIEW_H_
+#endif  // KESTROVA_QT_ENTRY_LIST_VIEW_H_

@@ -1,6 +1,6 @@
 // Pictures drawn in code, in the 16-colour style of the toolbar era.
-#ifndef KESTROVA_UI_ARTWORK_H_
-#define KESTROVA_UI_ARTWORK_H_
+#ifndef KESTROVA_QT_ARTWORK_H_
+#define KESTROVA_QT_ARTWORK_H_
 
 #include <QIcon>
 #include <QPixmap>
@@ -17,4 +17,4 @@ QPixmap AboutPicture();
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_ARTWORK_H_
+#endif  // KESTROVA_QT_ARTWORK_H_

@@ -1,7 +1,7 @@
 // The main window on Qt: builds the controls, shows the model and forwards
 // every click to its command. It holds no state of its own.
-#ifndef KESTROVA_UI_MAIN_WINDOW_H_
-#define KESTROVA_UI_MAIN_WINDOW_H_
+#ifndef KESTROVA_QT_MAIN_WINDOW_H_
+#define KESTROVA_QT_MAIN_WINDOW_H_
 
 #include <QMainWindow>
 #include <array>
@@ -72,4 +72,4 @@ class MainWindow : public QMainWindow {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_MAIN_WINDOW_H_
+#endif  // KESTROVA_QT_MAIN_WINDOW_H_

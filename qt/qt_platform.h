@@ -1,7 +1,7 @@
 // The desktop services the commands use, on Qt: file dialogs, message boxes,
 // the per-user settings store and the options file's place.
-#ifndef KESTROVA_UI_QT_PLATFORM_H_
-#define KESTROVA_UI_QT_PLATFORM_H_
+#ifndef KESTROVA_QT_QT_PLATFORM_H_
+#define KESTROVA_QT_QT_PLATFORM_H_
 
 #include <QPointer>
 #include <QWidget>
@@ -37,4 +37,4 @@ class QtPlatform : public Platform {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_QT_PLATFORM_H_
+#endif  // KESTROVA_QT_QT_PLATFORM_H_

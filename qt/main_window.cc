@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "qt/main_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,10 +22,10 @@
 #include "listfile/list_import.h"
 #include "options/options_panel.h"
 #include "sift/sift_list.h"
-#include "ui/about_window.h"
-#include "ui/artwork.h"
-#include "ui/entry_list_view.h"
-#include "ui/tint_background.h"
+#include "qt/about_window.h"
+#include "qt/artwork.h"
+#include "qt/entry_list_view.h"
+#include "qt/tint_background.h"
 
 namespace kestrova {
 namespace {

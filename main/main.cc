@@ -1,4 +1,4 @@
 // Kestrova: cleans up lists of proxy server entries.
-#include "app/application.h"
+#include "qt/application.h"
 
 int main(int argc, char** argv) { return kestrova::RunKestrova(argc, argv); }

@@ -1,10 +1,10 @@
-#include "app/application.h"
+#include "qt/application.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include "ui/main_window.h"
-#include "ui/qt_platform.h"
+#include "qt/main_window.h"
+#include "qt/qt_platform.h"
 
 namespace kestrova {
 

@@ -1,6 +1,6 @@
 // The About window: credits over its own fixed gradient.
-#ifndef KESTROVA_UI_ABOUT_WINDOW_H_
-#define KESTROVA_UI_ABOUT_WINDOW_H_
+#ifndef KESTROVA_QT_ABOUT_WINDOW_H_
+#define KESTROVA_QT_ABOUT_WINDOW_H_
 
 #include <QWidget>
 #include <functional>
@@ -28,4 +28,4 @@ class AboutWindow : public QWidget {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_ABOUT_WINDOW_H_
+#endif  // KESTROVA_QT_ABOUT_WINDOW_H_

@@ -1,6 +1,6 @@
-#include "ui/entry_list_view.h"
+#include "qt/entry_list_view.h"
 
-#include "ui/text_codec.h"
+#include "base/text_codec.h"
 
 namespace kestrova {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/tint_background.h"
+#include "qt/tint_background.h"
 
 #include <QPaintEvent>
 #include <QPainter>

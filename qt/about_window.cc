@@ -1,4 +1,4 @@
-#include "ui/about_window.h"
+#include "qt/about_window.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ui/artwork.h"
-#include "ui/tint_background.h"
+#include "qt/artwork.h"
+#include "qt/tint_background.h"
 
 namespace kestrova {
 namespace {

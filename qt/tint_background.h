@@ -1,7 +1,7 @@
 // A window's client area that shows the lines drawn on its canvas, again
 // after every redraw, resize or uncovering, sharp at any pixel ratio.
-#ifndef KESTROVA_UI_TINT_BACKGROUND_H_
-#define KESTROVA_UI_TINT_BACKGROUND_H_
+#ifndef KESTROVA_QT_TINT_BACKGROUND_H_
+#define KESTROVA_QT_TINT_BACKGROUND_H_
 
 #include <QGroupBox>
 #include <QImage>
@@ -53,4 +53,4 @@ class TintedFrame : public QGroupBox {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_TINT_BACKGROUND_H_
+#endif  // KESTROVA_QT_TINT_BACKGROUND_H_

@@ -1,8 +1,8 @@
 // Reading a text as a number: optional blanks, an optional sign, decimal
 // digits holding at most one "." (at least one digit), optional blanks.
 // Comparisons are exact; a text that is not a number compares false.
-#ifndef KESTROVA_UI_NUMBER_TEXT_H_
-#define KESTROVA_UI_NUMBER_TEXT_H_
+#ifndef KESTROVA_BASE_NUMBER_TEXT_H_
+#define KESTROVA_BASE_NUMBER_TEXT_H_
 
 #include <cstdint>
 #include <string_view>
@@ -90,4 +90,4 @@ inline bool Below(std::string_view text, int bound) {
 
 }  // namespace kestrova
 
-#endif  // KESTROVA_UI_NUMBER_TEXT_H_
+#endif  // KESTROVA_BASE_NUMBER_TEXT_H_
