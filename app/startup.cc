@@ -53,7 +53,7 @@ void SaveWindowPlacement(const MainWindowModel& model, Platform& platform) {
 
 void LoadMainWindow(MainWindowModel& model, Platform& platform) {
   RestoreWindowPlacement(model, platform);
-  if (!ReadOptionsFile(model, platform.OptionsFilePath())) {
+  if (!ReadOptionsFile(model, OptionsFileToRead(platform.OptionsFilePath()))) {
     OptionsFileFallback(model);
     return;
   }

@@ -15,10 +15,10 @@
 
 #include "app/window_commands.h"
 #include "options/tints.h"
-#include "sift/sift_list.h"
-#include "tests/test_support.h"
 #include "qt/main_window.h"
 #include "qt/tint_background.h"
+#include "sift/sift_list.h"
+#include "tests/test_support.h"
 
 extern char** environ;
 

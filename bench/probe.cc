@@ -11,8 +11,8 @@
 #include <string>
 
 #include "qt/application.h"
-#include "tests/test_support.h"
 #include "qt/main_window.h"
+#include "tests/test_support.h"
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "start") == 0) {

@@ -1,7 +1,7 @@
 #include "listfile/list_export.h"
 
-#include "os/file_io.h"
 #include "listfile/list_import.h"
+#include "os/file_io.h"
 
 namespace kestrova {
 namespace {

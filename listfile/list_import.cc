@@ -1,7 +1,8 @@
 #include "listfile/list_import.h"
 
-#include "os/file_io.h"
 #include "base/number_text.h"
+#include "os/file_io.h"
+#include "os/line_reader.h"
 
 namespace kestrova {
 
@@ -23,25 +24,27 @@ void OpenList(MainWindowModel& model, Platform& platform) {
 }
 
 void ImportListFile(MainWindowModel& model, Platform& platform, const std::string& path) {
-  LineReader reader;
-  if (!reader.Open(path)) {
+  InputFile file;
+  std::string reason;
+  if (!file.Open(path, InputFile::Accept::kRegularFiles, &reason)) {
     // Nothing is emptied until the file is open, so the list is kept.
-    platform.ShowMessage(DescribeFailure("Cannot open the list file", path, reader.Error()));
+    platform.ShowMessage(DescribeFailure("Cannot open the list file", path, reason));
     return;
   }
+  LineReader reader(file);
   model.list1.Clear();
   model.SetCount(0);
 
   // An import that stops short leaves no current file, so a later Save asks
   // for a name instead of overwriting the original with the shortened list.
   auto stop_short = [&](const std::string& text) {
-    reader.Close();
+    file.Close();
     model.label1.clear();
     platform.ShowMessage(text);
   };
 
   int stored = 0;
-  std::string line;
+  std::string_view line;
   for (;;) {
     const LineReader::Result result = reader.Next(&line);
     if (result == LineReader::Result::kEnd) break;
@@ -64,7 +67,7 @@ void ImportListFile(MainWindowModel& model, Platform& platform, const std::strin
     model.SetCount(stored);
     model.progress_bar2.value = static_cast<float>(stored);
   }
-  reader.Close();
+  file.Close();
   model.label1 = path;
   // A file written from an empty list holds one empty line: show it as empty.
   if (model.label3 == "1" && model.list1.At(0).empty()) model.SetCount(0);

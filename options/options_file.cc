@@ -1,7 +1,7 @@
 #include "options/options_file.h"
 
-#include "os/file_io.h"
 #include "base/text_codec.h"
+#include "os/file_io.h"
 
 namespace kestrova {
 namespace {
@@ -39,6 +39,15 @@ bool OptionsFieldReader::Next(std::string* field) {
   return true;
 }
 
+std::string UserOptionsFilePath() {
+  return JoinPath(JoinPath(UserConfigFolder(), "Kestrova"), kOptionsFileName);
+}
+
+std::string OptionsFileToRead(const std::string& user_path, const std::string& shared_path) {
+  if (shared_path.empty() || PathExists(user_path) || !PathExists(shared_path)) return user_path;
+  return shared_path;
+}
+
 std::string OptionsFileBytes(const MainWindowModel& model) {
   std::string bytes;
   for (int value : {model.check1, model.check2, model.check3, model.check4}) {
@@ -52,7 +61,10 @@ std::string OptionsFileBytes(const MainWindowModel& model) {
 bool ReadOptionsFile(MainWindowModel& model, const std::string& path) {
   std::string data;
   std::string reason;
-  if (!ReadFilePrefix(path, kMaxOptionsBytes, &data, &reason)) return false;
+  return ReadFilePrefix(path, kMaxOptionsBytes, &data, &reason) && ReadOptionsBytes(model, data);
+}
+
+bool ReadOptionsBytes(MainWindowModel& model, std::string_view data) {
   OptionsFieldReader reader(data);
   std::string field;
   for (int* check : {&model.check1, &model.check2, &model.check3, &model.check4}) {
@@ -66,10 +78,8 @@ bool ReadOptionsFile(MainWindowModel& model, const std::string& path) {
 
 bool WriteOptionsFile(const MainWindowModel& model, Platform& platform, const std::string& path) {
   std::string reason;
-  const size_t slash = path.rfind('/');
-  const bool ok =
-      (slash == std::string::npos || slash == 0 || MakeFolders(path.substr(0, slash), &reason)) &&
-      WriteFileAtomically(path, OptionsFileBytes(model), &reason);
+  const bool ok = MakeFolders(ParentFolder(path), &reason) &&
+                  WriteFileAtomically(path, OptionsFileBytes(model), &reason);
   if (!ok) platform.ShowMessage(DescribeFailure("Cannot save the options to", path, reason));
   return ok;
 }

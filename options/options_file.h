@@ -12,6 +12,24 @@ namespace kestrova {
 
 inline constexpr char kOptionsFileName[] = "proxy_stup.pr";
 
+// Windows programs of old kept the file at this one path for everybody; a
+// normal user can no longer write there, so it is only read, until the user
+// has a file of their own.
+#ifdef _WIN32
+inline constexpr char kSharedOptionsFilePath[] = "C:\\WINDOWS\\proxy_stup.pr";
+#else
+inline constexpr char kSharedOptionsFilePath[] = "";
+#endif
+
+// Where Apply keeps the options: "Kestrova" in the user's configuration
+// folder.
+std::string UserOptionsFilePath();
+
+// The file start-up reads: the user's own, or while it does not exist, the
+// shared one if that exists.
+std::string OptionsFileToRead(const std::string& user_path,
+                              const std::string& shared_path = kSharedOptionsFilePath);
+
 // Reads comma- and line-delimited fields: leading blanks skipped, a field in
 // double quotes taken without them, CR LF, CR and LF ending a line.
 class OptionsFieldReader {
@@ -35,6 +53,8 @@ std::string OptionsFileBytes(const MainWindowModel& model);
 // as it is read. False when the file cannot be read or holds fewer than five
 // fields; what was read before stays set.
 bool ReadOptionsFile(MainWindowModel& model, const std::string& path);
+// The same, from the file's bytes.
+bool ReadOptionsBytes(MainWindowModel& model, std::string_view data);
 
 // Saves the switches and the tint name, replacing the file whole; says why
 // when it cannot. Creates the folder on first use.

@@ -1,65 +1,156 @@
-// File access that never hangs on odd files and never leaves a half-written
-// file behind. Failures come back as a reason the user can read.
+// The one place where Kestrova meets the operating system: files, folders
+// and the standard streams. file_io_posix.cc and file_io_windows.cc hold the
+// two implementations; nothing else in the logic makes an operating-system
+// call. Paths are bytes on POSIX and UTF-8 on Windows. A failure comes back
+// as a reason the user can read.
 #ifndef KESTROVA_OS_FILE_IO_H_
 #define KESTROVA_OS_FILE_IO_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kestrova {
 
-// A line longer than this ends reading with an error: no list entry is that
-// long, and it keeps a file without line breaks from filling memory.
-inline constexpr size_t kMaxLineBytes = size_t{16} << 20;
-
-// Reads a regular file line by line. CR LF, a lone CR and a lone LF all end
-// a line; a line break at the very end makes no extra empty line.
-class LineReader {
+// Somewhere bytes come from: a file, standard input, or memory.
+class ByteSource {
  public:
-  enum class Result { kLine, kEnd, kError };
+  virtual ~ByteSource() = default;
+  // Reads up to `size` bytes: the number read, 0 at the end, or -1 on a
+  // failure, with the reason in `reason`.
+  virtual std::ptrdiff_t Read(char* data, size_t size, std::string* reason) = 0;
+  // The size of what is left to read when it is known in advance, else -1.
+  virtual long long Size() const { return -1; }
+};
 
-  LineReader() = default;
-  LineReader(const LineReader&) = delete;
-  LineReader& operator=(const LineReader&) = delete;
-  ~LineReader();
+// Somewhere bytes go: a file being replaced, standard output, or memory.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual bool Write(std::string_view data, std::string* reason) = 0;
+};
 
-  // Refuses folders, pipes and devices, without blocking on any of them.
-  bool Open(const std::string& path);
-  Result Next(std::string* line);
-  void Close();
-  // Why Open or Next failed.
-  const std::string& Error() const { return error_; }
-  // Lines returned so far.
-  long long LineNumber() const { return line_number_; }
+// Bytes already in memory.
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+  std::ptrdiff_t Read(char* data, size_t size, std::string* reason) override;
+  long long Size() const override { return static_cast<long long>(rest_.size()); }
 
  private:
-  bool Fill();
-
-  int fd_ = -1;
-  std::vector<char> buffer_;
-  size_t begin_ = 0;
-  size_t end_ = 0;
-  bool eof_ = false;
-  long long line_number_ = 0;
-  std::string error_;
+  std::string_view rest_;
 };
+
+class MemorySink final : public ByteSink {
+ public:
+  bool Write(std::string_view data, std::string*) override {
+    bytes.append(data);
+    return true;
+  }
+  std::string bytes;
+};
+
+// A file, or standard input, open for reading.
+class InputFile final : public ByteSource {
+ public:
+  enum class Accept {
+    // Regular files only: folders, pipes and devices are refused without
+    // blocking on any of them (the window must never hang).
+    kRegularFiles,
+    // Pipes and devices too, which may wait for data (a script expects
+    // that); folders are still refused.
+    kStreamsToo,
+  };
+
+  InputFile() = default;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile() override { Close(); }
+
+  bool Open(const std::string& path, Accept accept, std::string* reason);
+  void OpenStandardInput();
+  std::ptrdiff_t Read(char* data, size_t size, std::string* reason) override;
+  // The size of a regular file, else -1.
+  long long Size() const override { return size_; }
+  void Close();
+
+ private:
+  std::intptr_t handle_ = -1;  // a file descriptor, or a Windows handle
+  bool owned_ = false;
+  long long size_ = -1;
+};
+
+// Replaces a file whole or not at all. A regular file is written to a
+// temporary file beside it, which takes its place only on Commit, so a
+// failure at any point leaves the old file whole and nothing else behind.
+// A symbolic link is followed and kept; a device (such as /dev/null or NUL)
+// is written directly. A read-only file or folder is refused even for the
+// superuser.
+class FileReplacement final : public ByteSink {
+ public:
+  FileReplacement() = default;
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+  // Abandons a replacement that was not committed.
+  ~FileReplacement() override { Abandon(); }
+
+  bool Begin(const std::string& path, std::string* reason);
+  bool Write(std::string_view data, std::string* reason) override;
+  // Makes the written bytes the file's, durably.
+  bool Commit(std::string* reason);
+  // Removes the temporary file; the old file stays as it was.
+  void Abandon();
+
+ private:
+  std::string target_;  // the file finally written, links resolved
+  std::string temp_;    // empty when writing a device directly
+  std::intptr_t handle_ = -1;
+  bool target_exists_ = false;
+};
+
+enum class StandardStream { kOutput, kError };
+
+// Standard output or standard error, written as bytes (UTF-8 text shows as
+// such on a Windows console too).
+class StandardSink final : public ByteSink {
+ public:
+  explicit StandardSink(StandardStream stream) : stream_(stream) {}
+  bool Write(std::string_view data, std::string* reason) override;
+
+ private:
+  StandardStream stream_;
+};
+
+bool IsTerminal(StandardStream stream);
+
+// Replaces the file at `path` with `data` (see FileReplacement).
+bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* reason);
 
 // Reads at most `max_bytes` of a regular file. False, with `reason`, when the
 // file cannot be opened or read.
 bool ReadFilePrefix(const std::string& path, size_t max_bytes, std::string* data,
                     std::string* reason);
 
-// Replaces the file at `path` with `data`. A regular file is written to a
-// temporary file beside it and renamed over it, so a failure leaves the old
-// file whole; a symbolic link is followed and kept; a character device
-// (such as /dev/null) is written directly. A read-only file or folder is
-// refused even for the superuser.
-bool WriteFileAtomically(const std::string& path, std::string_view data, std::string* reason);
-
 // Creates `dir` and its missing parents.
 bool MakeFolders(const std::string& dir, std::string* reason);
+
+// Whether anything (a file, a folder, a device) exists at `path`.
+bool PathExists(const std::string& path);
+
+// The folder that holds `path`: "." for a bare name.
+std::string ParentFolder(const std::string& path);
+// `folder` and `name` joined with the platform's separator.
+std::string JoinPath(const std::string& folder, std::string_view name);
+
+// The user's own folder for program settings: $XDG_CONFIG_HOME or ~/.config
+// on Linux, ~/Library/Preferences on macOS, %APPDATA% on Windows.
+std::string UserConfigFolder();
+
+// The program's arguments after its name, as paths are given to this layer
+// (UTF-8 on Windows, whatever the console's code page).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // "<what> "<path>":\n<reason>." for a message box; the path shown as text.
 std::string DescribeFailure(std::string_view what, const std::string& path,

@@ -21,11 +21,11 @@
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "options/options_panel.h"
-#include "sift/sift_list.h"
 #include "qt/about_window.h"
 #include "qt/artwork.h"
 #include "qt/entry_list_view.h"
 #include "qt/tint_background.h"
+#include "sift/sift_list.h"
 
 namespace kestrova {
 namespace {

@@ -1,11 +1,9 @@
 #include "qt/qt_platform.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <memory>
 
 #include "options/options_file.h"
@@ -69,15 +67,6 @@ void QtPlatform::WriteSetting(const std::string& section, const std::string& key
   store->sync();
 }
 
-std::string QtPlatform::OptionsFilePath() {
-#ifdef Q_OS_WIN
-  return std::string("C:\\WINDOWS\\") + kOptionsFileName;
-#else
-  // Beside the settings store, in the user's configuration folder.
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  return QFile::encodeName(QDir(folder).filePath(QString(kAppTitle) + "/" + kOptionsFileName))
-      .toStdString();
-#endif
-}
+std::string QtPlatform::OptionsFilePath() { return UserOptionsFilePath(); }
 
 }  // namespace kestrova

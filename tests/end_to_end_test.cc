@@ -12,8 +12,8 @@
 #include <set>
 #include <sstream>
 
-#include "tests/test_support.h"
 #include "qt/main_window.h"
+#include "tests/test_support.h"
 
 namespace kestrova {
 namespace {

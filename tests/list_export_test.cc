@@ -1,8 +1,6 @@
 #include "listfile/list_export.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -32,20 +30,25 @@ TEST(ListFileBytesTest, EveryEntryIsWrittenWithCrLf) {
 }
 
 TEST(ListExportTest, LoadSaveLoadKeepsEveryByte) {
-  const std::string files[] = {
-      "1.2.3.4:80\r\nwww.a.example:1 x\r\n",
-      std::string("\xCF\xF0\xEE\xEA\xF1\xE8\r\n\0\x01\r\n", 12),
-      "a\r\n\r\nb\r\n",
+  const std::pair<const char*, std::string> files[] = {
+      {"in.txt", "1.2.3.4:80\r\nwww.a.example:1 x\r\n"},
+      {"in.txt", std::string("\xCF\xF0\xEE\xEA\xF1\xE8\r\n\0\x01\r\n", 12)},
+      {"in.txt", "a\r\n\r\nb\r\n"},
+      {"список прокси.txt", "5.6.7.8:3128\r\n"},
   };
-  for (const std::string& bytes : files) {
+  for (const auto& [name, bytes] : files) {
     TempDir dir;
-    WriteBytes(dir.File("in.txt"), bytes);
+    WriteBytes(dir.File(name), bytes);
     MainWindowModel model;
     FakePlatform platform;
-    ImportListFile(model, platform, dir.File("in.txt"));
+    ImportListFile(model, platform, dir.File(name));
     SaveList(model, platform);
-    EXPECT_EQ(ReadBytes(dir.File("in.txt")), bytes);
+    EXPECT_EQ(ReadBytes(dir.File(name)), bytes);
     EXPECT_TRUE(platform.messages.empty());
+    // Saved in place: one file, under its own name.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::FsPath(dir.path())),
+                            std::filesystem::directory_iterator()),
+              1);
   }
 }
 
@@ -108,59 +111,89 @@ TEST(ListExportTest, WithoutCurrentFileSaveAsksEveryTimeAndForgets) {
             2);
 }
 
-// A failed save names the file and the reason, and leaves the old file whole.
-TEST(ListExportTest, FailedSavesLeaveTheOldFileIntact) {
-  TempDir dir;
-  const std::string old_bytes = "old\r\ncontent\r\n";
-  WriteBytes(dir.File("readonly.txt"), old_bytes);
-  chmod(dir.File("readonly.txt").c_str(), 0444);
-  mkdir(dir.File("locked").c_str(), 0755);
-  WriteBytes(dir.File("locked/list.txt"), old_bytes);
-  chmod(dir.File("locked").c_str(), 0555);
-  mkdir(dir.File("folder").c_str(), 0755);
-  mkfifo(dir.File("fifo").c_str(), 0644);
-  struct Case {
-    std::string path;
-    const char* reason;
-  } cases[] = {
-      {dir.File("missing/list.txt"), "No such file or directory"},
-      {dir.File("readonly.txt"), "read-only"},
-      {dir.File("locked/list.txt"), "read-only"},
-      {dir.File("folder"), "folder"},
-      {dir.File("fifo"), "not a regular file"},
-      {"/dev/full", "No space left on device"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
+struct FailedSaveCase {
+  std::string path;
+  const char* reason;
+  unsigned long long file_size_limit = 0;  // none
+};
+
+// A failed save names the file and the reason, and leaves the old file whole
+// with no temporary file beside it.
+void ExpectFailedSavesLeaveFilesIntact(const TempDir& dir, const FailedSaveCase* begin,
+                                       const FailedSaveCase* end) {
+  for (const FailedSaveCase* c = begin; c != end; ++c) {
+    SCOPED_TRACE(c->path);
+    const bool regular = std::filesystem::is_regular_file(testing::FsPath(c->path));
+    const std::string before = regular ? ReadBytes(c->path) : "";
     MainWindowModel model = ModelWith({"new", "list"});
-    model.label1 = c.path;
+    model.label1 = c->path;
     FakePlatform platform;
-    platform.answers = {c.path};
+    platform.answers = {c->path};
+    testing::LimitFileSize(c->file_size_limit);
     SaveList(model, platform);    // from the current path
     SaveListAs(model, platform);  // from the chooser
+    testing::LimitFileSize(0);
     ASSERT_EQ(platform.messages.size(), 2u);
     for (const std::string& message : platform.messages) {
-      EXPECT_NE(message.find(c.path), std::string::npos) << message;
-      EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+      EXPECT_NE(message.find(c->path), std::string::npos) << message;
+      EXPECT_NE(message.find(c->reason), std::string::npos) << message;
     }
-    EXPECT_EQ(model.label1, c.path);
+    EXPECT_EQ(model.label1, c->path);
     EXPECT_EQ(model.list1.Count(), 2);
-  }
-  EXPECT_EQ(ReadBytes(dir.File("readonly.txt")), old_bytes);
-  EXPECT_EQ(ReadBytes(dir.File("locked/list.txt")), old_bytes);
-  // No temporary file is left behind anywhere.
-  for (const char* folder : {"", "locked"}) {
-    for (auto& entry : std::filesystem::directory_iterator(dir.File(folder))) {
-      EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos);
+    if (regular) {
+      EXPECT_EQ(ReadBytes(c->path), before);
     }
+  }
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(testing::FsPath(dir.path()))) {
+    EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos);
   }
 }
 
-TEST(ListExportTest, SymbolicLinkIsWrittenThroughAndKept) {
+const char kOldBytes[] = "old\r\ncontent\r\n";
+
+TEST(ListExportTest, FailedSavesLeaveTheOldFileIntact) {
   TempDir dir;
+  WriteBytes(dir.File("readonly.txt"), kOldBytes);
+  testing::SetReadOnly(dir.File("readonly.txt"));
+  std::filesystem::create_directory(testing::FsPath(dir.File("folder")));
+  const FailedSaveCase cases[] = {
+      {dir.File("missing/list.txt"), "No such file or directory"},
+      {dir.File("readonly.txt"), "read-only"},
+      {dir.File("folder"), "folder"},
+  };
+  ExpectFailedSavesLeaveFilesIntact(dir, std::begin(cases), std::end(cases));
+  EXPECT_EQ(ReadBytes(dir.File("readonly.txt")), kOldBytes);
+}
+
+TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  std::filesystem::create_directory(testing::FsPath(dir.File("locked")));
+  WriteBytes(dir.File("locked/list.txt"), kOldBytes);
+  testing::SetReadOnly(dir.File("locked"));
+  testing::MakeFifo(dir.File("fifo"));
+  WriteBytes(dir.File("limited.txt"), kOldBytes);
+  const FailedSaveCase cases[] = {
+      {dir.File("locked/list.txt"), "read-only"},
+      {dir.File("fifo"), "not a regular file"},
+      {"/dev/full", "No space left on device"},
+      // The temporary file exists when the write fails.
+      {dir.File("limited.txt"), "File too large", 4},
+  };
+  ExpectFailedSavesLeaveFilesIntact(dir, std::begin(cases), std::end(cases));
+  EXPECT_EQ(ReadBytes(dir.File("locked/list.txt")), kOldBytes);
+  EXPECT_EQ(ReadBytes(dir.File("limited.txt")), kOldBytes);
+}
+
+TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  using std::filesystem::perms;
   WriteBytes(dir.File("real.txt"), "old\r\n");
-  chmod(dir.File("real.txt").c_str(), 0640);
-  ASSERT_EQ(symlink("real.txt", dir.File("link.txt").c_str()), 0);
+  std::filesystem::permissions(dir.File("real.txt"),
+                               perms::owner_read | perms::owner_write | perms::group_read);
+  std::filesystem::create_symlink("real.txt", dir.File("link.txt"));
   MainWindowModel model = ModelWith({"1.2.3.4:80"});
   model.label1 = dir.File("link.txt");
   FakePlatform platform;
@@ -168,9 +201,8 @@ TEST(ListExportTest, SymbolicLinkIsWrittenThroughAndKept) {
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
   EXPECT_EQ(ReadBytes(dir.File("real.txt")), "1.2.3.4:80\r\n");
-  struct stat st {};
-  stat(dir.File("real.txt").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(std::filesystem::status(dir.File("real.txt")).permissions(),
+            perms::owner_read | perms::owner_write | perms::group_read);
 }
 
 }  // namespace

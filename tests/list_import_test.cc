@@ -1,8 +1,8 @@
 #include "listfile/list_import.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include "tests/test_support.h"
 
@@ -32,6 +32,7 @@ TEST(LooksLikeProxyTest, WorkedLines) {
       {"-1.2.3.4", true},
       {" 1.2", true},
       {"98.", true},
+      {".5", false},  // a number, but its "." is character 1
   };
   for (const auto& [line, passes] : cases) {
     EXPECT_EQ(LooksLikeProxy(line), passes) << "line '" << line << "'";
@@ -50,6 +51,7 @@ TEST(ImportListFileTest, FileFormsGiveTheseEntries) {
   const ImportCase cases[] = {
       {"empty file", "", 0, {}, "0"},
       {"one empty line", "\r\n", 0, {""}, "0"},
+      {"empty line then an entry", "\r\n1.2.3.4:80\r\n", 0, {"", "1.2.3.4:80"}, "2"},
       {"empty middle line", "a\r\n\r\nb\r\n", 0, {"a", "", "b"}, "3"},
       {"last line without break", "a\r\nb", 0, {"a", "b"}, "2"},
       {"lone CR ends a line", "a\rb\r", 0, {"a", "b"}, "2"},
@@ -97,44 +99,56 @@ TEST(ImportListFileTest, GaugeFollowsStoredEntriesAndKeepsItsValueForEmptyFile) 
   EXPECT_EQ(model.label1, dir.File("empty"));
 }
 
+struct UnloadedCase {
+  const char* name;
+  std::string answer;
+  const char* reason;  // empty: no message
+};
+
 // Cancel and unopenable files leave the user's list exactly as it was.
+void ExpectNothingIsLost(const UnloadedCase& c) {
+  SCOPED_TRACE(c.name);
+  MainWindowModel model = testing::ModelWith({"keep me", "and me"});
+  model.label1 = "/previous.txt";
+  model.progress_bar1.value = 7;
+  model.progress_bar2.value = 2;
+  FakePlatform platform;
+  platform.answers = {c.answer};
+  OpenList(model, platform);
+  EXPECT_EQ(model.list1.Items(), (std::vector<std::string>{"keep me", "and me"}));
+  EXPECT_EQ(model.label3, "2");
+  EXPECT_EQ(model.label1, "/previous.txt");
+  EXPECT_EQ(model.progress_bar1.value, 7);
+  EXPECT_EQ(model.progress_bar2.value, 2);
+  if (*c.reason == '\0') {
+    EXPECT_TRUE(platform.messages.empty());
+  } else {
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].find(c.answer), std::string::npos);
+    EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos);
+  }
+}
+
 TEST(ImportListFileTest, NothingIsLostWhenNoFileIsLoaded) {
   TempDir dir;
-  mkdir(dir.File("folder").c_str(), 0755);
-  mkfifo(dir.File("fifo").c_str(), 0644);
-  struct Case {
-    const char* name;
-    std::string answer;
-    const char* reason;  // empty: no message
-  } cases[] = {
+  std::filesystem::create_directory(testing::FsPath(dir.File("folder")));
+  const UnloadedCase cases[] = {
       {"cancel", "", ""},
       {"missing", dir.File("missing.txt"), "No such file or directory"},
       {"folder", dir.File("folder"), "folder"},
+  };
+  for (const UnloadedCase& c : cases) ExpectNothingIsLost(c);
+}
+
+TEST(ImportListFileTest, PosixOnly_PipesAndDevicesAreRefusedWithoutBlocking) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  testing::MakeFifo(dir.File("fifo"));
+  const UnloadedCase cases[] = {
       {"pipe without writer", dir.File("fifo"), "not a regular file"},
       {"endless device", "/dev/zero", "not a regular file"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    MainWindowModel model = testing::ModelWith({"keep me", "and me"});
-    model.label1 = "/previous.txt";
-    model.progress_bar1.value = 7;
-    model.progress_bar2.value = 2;
-    FakePlatform platform;
-    platform.answers = {c.answer};
-    OpenList(model, platform);
-    EXPECT_EQ(model.list1.Items(), (std::vector<std::string>{"keep me", "and me"}));
-    EXPECT_EQ(model.label3, "2");
-    EXPECT_EQ(model.label1, "/previous.txt");
-    EXPECT_EQ(model.progress_bar1.value, 7);
-    EXPECT_EQ(model.progress_bar2.value, 2);
-    if (*c.reason == '\0') {
-      EXPECT_TRUE(platform.messages.empty());
-    } else {
-      ASSERT_EQ(platform.messages.size(), 1u);
-      EXPECT_NE(platform.messages[0].find(c.answer), std::string::npos);
-      EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos);
-    }
-  }
+  for (const UnloadedCase& c : cases) ExpectNothingIsLost(c);
 }
 
 std::string NumberedLines(int count) {
@@ -152,6 +166,7 @@ TEST(ImportListFileTest, CapacityStopsTheImportAndForgetsThePath) {
     int check1;
     bool stops;
   } cases[] = {{kListCapacity, 0, false},
+               {kListCapacity, 1, false},
                {kListCapacity + 1, 0, true},
                {kListCapacity + 1, 1, true},
                {1'000'000, 0, true}};
@@ -182,28 +197,36 @@ TEST(ImportListFileTest, CapacityStopsTheImportAndForgetsThePath) {
   }
 }
 
+struct ReadErrorCase {
+  std::string path;
+  int entries;
+  const char* reason;
+};
+
+void ExpectReadErrorKeepsWhatWasRead(const ReadErrorCase& c) {
+  SCOPED_TRACE(c.path);
+  MainWindowModel model = testing::ModelWith({"old"});
+  model.label1 = "/previous.txt";
+  FakePlatform platform;
+  ImportListFile(model, platform, c.path);
+  EXPECT_EQ(model.list1.Count(), c.entries);
+  EXPECT_EQ(model.label1, "");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos) << platform.messages[0];
+}
+
 TEST(ImportListFileTest, ReadErrorsKeepWhatWasReadAndSaySo) {
   TempDir dir;
   // 200 MB without a line break, made sparse so the test stays quick.
   const std::string huge = dir.File("huge.txt");
   WriteBytes(huge, "1.2.3.4:80\r\n");
-  ASSERT_EQ(truncate(huge.c_str(), 200 << 20), 0);
-  struct Case {
-    std::string path;
-    int entries;
-    const char* reason;
-  } cases[] = {{huge, 1, "longer than 16 MiB"}, {"/proc/self/mem", 0, "Input/output error"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    MainWindowModel model = testing::ModelWith({"old"});
-    model.label1 = "/previous.txt";
-    FakePlatform platform;
-    ImportListFile(model, platform, c.path);
-    EXPECT_EQ(model.list1.Count(), c.entries);
-    EXPECT_EQ(model.label1, "");
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos) << platform.messages[0];
-  }
+  std::filesystem::resize_file(testing::FsPath(huge), 200 << 20);
+  ExpectReadErrorKeepsWhatWasRead({huge, 1, "longer than 16 MiB"});
+}
+
+TEST(ImportListFileTest, PosixOnly_ProcMemFailsToRead) {
+  KESTROVA_POSIX_ONLY();
+  ExpectReadErrorKeepsWhatWasRead({"/proc/self/mem", 0, "Input/output error"});
 }
 
 TEST(ImportListFileTest, InvalidUtf8AndBinaryBytesLoadAsTheyAre) {

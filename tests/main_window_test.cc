@@ -15,16 +15,18 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
 #include <filesystem>
 
+#include "base/text_codec.h"
 #include "options/tints.h"
-#include "tests/test_support.h"
 #include "qt/about_window.h"
 #include "qt/qt_platform.h"
 #include "qt/tint_background.h"
+#include "tests/test_support.h"
 
 namespace kestrova {
 namespace {
@@ -357,6 +359,19 @@ TEST(QtPlatformTest, GarbageOrUnwritableSettingsStore) {
     EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), std::nullopt);
   }
   std::filesystem::remove(config + "/Kestrova");
+}
+
+// The codec's table against Qt's own windows-1251 (ICU), byte by byte. ICU
+// shows the unassigned 0x98 as U+0098; Kestrova as U+FFFD.
+TEST(TextCodecTest, MatchesQtsWindows1251) {
+  QStringDecoder decode("windows-1251");
+  ASSERT_TRUE(decode.isValid());
+  for (int b = 0x80; b < 0x100; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const QString expected =
+        b == 0x98 ? QString(QChar(0xFFFD)) : decode(QByteArray(byte.data(), 1));
+    EXPECT_EQ(QString::fromStdString(Cp1251ToUtf8(byte)), expected) << b;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "options/options_file.h"
 #include "options/options_panel.h"
+#include "os/file_io.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -90,15 +92,28 @@ TEST(ReadOptionsFileTest, FileVariants) {
               std::vector<int>(c.checks, c.checks + 4));
     EXPECT_EQ(std::string(model.combo1_text.c_str()), c.tint);
   }
-  // Missing, a folder, a pipe with no writer, an endless device: all fail at
-  // once, and nothing of the record changes.
+}
+
+// Files that cannot be read fail at once, and nothing of the record changes.
+void ExpectUnreadable(const std::string& path) {
+  MainWindowModel model;
+  EXPECT_FALSE(ReadOptionsFile(model, path)) << path;
+  EXPECT_EQ(model.combo1_text, "Серый");
+}
+
+TEST(ReadOptionsFileTest, MissingFileOrFolderFails) {
   TempDir dir;
-  mkfifo(dir.File("fifo").c_str(), 0644);
-  for (const std::string& path : {std::string("/nonexistent/proxy_stup.pr"), dir.path(),
-                                  dir.File("fifo"), std::string("/dev/zero")}) {
-    MainWindowModel model;
-    EXPECT_FALSE(ReadOptionsFile(model, path)) << path;
-    EXPECT_EQ(model.combo1_text, "Серый");
+  for (const std::string& path : {std::string("/nonexistent/proxy_stup.pr"), dir.path()}) {
+    ExpectUnreadable(path);
+  }
+}
+
+TEST(ReadOptionsFileTest, PosixOnly_PipeWithNoWriterOrEndlessDeviceFails) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  testing::MakeFifo(dir.File("fifo"));
+  for (const std::string& path : {dir.File("fifo"), std::string("/dev/zero")}) {
+    ExpectUnreadable(path);
   }
 }
 
@@ -153,27 +168,59 @@ TEST(WriteOptionsFileTest, TextOutsideTheCodePageBecomesQuestionMarks) {
   EXPECT_EQ(OptionsFileBytes(model), "2\r\n2\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9 ?\r\n");
 }
 
+struct WriteFailure {
+  std::string path;
+  const char* reason;
+};
+
+void ExpectWriteFailureNamed(const WriteFailure& c) {
+  SCOPED_TRACE(c.path);
+  MainWindowModel model;
+  FakePlatform platform;
+  EXPECT_FALSE(WriteOptionsFile(model, platform, c.path));
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].find(c.path), std::string::npos);
+  EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos) << platform.messages[0];
+}
+
 TEST(WriteOptionsFileTest, FailuresNameTheFileAndKeepTheOldOne) {
   TempDir dir;
   WriteBytes(dir.File("blocker"), "a file where a folder should be");
   WriteBytes(dir.File("readonly.pr"), "old");
-  chmod(dir.File("readonly.pr").c_str(), 0444);
-  struct Case {
-    std::string path;
-    const char* reason;
-  } cases[] = {{dir.File("blocker/proxy_stup.pr"), "Not a directory"},
-               {dir.File("readonly.pr"), "read-only"},
-               {"/dev/full", "No space left on device"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    MainWindowModel model;
-    FakePlatform platform;
-    EXPECT_FALSE(WriteOptionsFile(model, platform, c.path));
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.messages[0].find(c.path), std::string::npos);
-    EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos) << platform.messages[0];
-  }
+  testing::SetReadOnly(dir.File("readonly.pr"));
+  ExpectWriteFailureNamed({dir.File("blocker/proxy_stup.pr"), "Not a directory"});
+  ExpectWriteFailureNamed({dir.File("readonly.pr"), "read-only"});
   EXPECT_EQ(ReadBytes(dir.File("readonly.pr")), "old");
+}
+
+TEST(WriteOptionsFileTest, PosixOnly_FullDeviceFails) {
+  KESTROVA_POSIX_ONLY();
+  ExpectWriteFailureNamed({"/dev/full", "No space left on device"});
+}
+
+TEST(OptionsFileLocationTest, UsersOwnFileFirstThenTheSharedOne) {
+  TempDir dir;
+  testing::SetEnv(testing::kConfigFolderVariable, dir.path());
+  const std::string user = UserOptionsFilePath();
+  EXPECT_EQ(user, JoinPath(JoinPath(dir.path(), "Kestrova"), "proxy_stup.pr"));
+  const std::string shared = dir.File("shared.pr");
+  struct Case {
+    bool user_file, shared_file;
+    std::string shared_path;
+    std::string read;
+  } cases[] = {
+      {false, false, shared, user},
+      {false, true, shared, shared},  // a file kept at the old place still works
+      {true, true, shared, user},
+      {false, true, "", user},  // no shared place on this system
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(testing::FsPath(dir.path()));
+    std::filesystem::create_directories(testing::FsPath(ParentFolder(user)));
+    if (c.user_file) WriteBytes(user, "1\r\n");
+    if (c.shared_file) WriteBytes(shared, "1\r\n");
+    EXPECT_EQ(OptionsFileToRead(user, c.shared_path), c.read);
+  }
 }
 
 TEST(OptionsPanelTest, ViewsSwitchAndApplyPaintsAndSaves) {

@@ -32,6 +32,8 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
       {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
       {"1.2.3.4.5:80", "1.2.3.4.5:80", "1.2.3.4.5:80", kDropped},
+      {"1.2.3.4.5", kDropped, kDropped, kDropped},
+      {"1.2.3.4:.5", "1.2.3.4:.5", "1.2.3.4:.5", kDropped},
       {" 10.20.30.40:80", " 10.20.30.40:80", " 10.20.30.40:80", kDropped},
       {"007.0.255.-1:8080", "007.0.255.-1:8080", "007.0.255.-1:8080", kDropped},
       {"1.2.3.4:80:90", "1.2.3.4:80:90", "1.2.3.4:80:90", kDropped},
@@ -42,6 +44,8 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"www.a.example:80", kDropped, kDropped, kDropped},
       {"www.host.example:80 word", "www.host.example:80 ", kDropped, "www.host.example:80 "},
       {"www.ab.cd.e:80", "www.ab.cd.e:", kDropped, "www.ab.cd.e:"},
+      {"www.ab.cd.ef.gh", kDropped, kDropped, kDropped},
+      {"www.ab.cd.ef:80", "www.ab.cd.ef:80", kDropped, "www.ab.cd.ef:80"},
       {"px=www.host.example:80", "px=www.host.example:80", kDropped, kDropped},
       {"1.2.3.4:80www.x", kDropped, kDropped, kDropped},
       {"WWW.HOST.EXAMPLE:80", kDropped, kDropped, kDropped},
@@ -69,9 +73,10 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
 }
 
 TEST(OctetTestTest, NumbersUpTo255) {
-  const std::pair<const char*, bool> cases[] = {
-      {"007", true}, {"255", true}, {"256", false},   {"-1", true},  {"4.5", true},
-      {"", false},   {"1a", false}, {"1.2.3", false}, {"1:", false}, {" 9 ", true}};
+  const std::pair<const char*, bool> cases[] = {{"007", true}, {"255", true},     {"256", false},
+                                                {"-1", true},  {"4.5", true},     {"", false},
+                                                {"1a", false}, {"1.2.3", false},  {"1:", false},
+                                                {" 9 ", true}, {"255.10", false}, {"255.0", true}};
   for (auto [segment, passes] : cases) EXPECT_EQ(OctetTest(segment), passes) << segment;
 }
 
@@ -129,6 +134,9 @@ TEST(SiftListTest, RebuildsTheListAsTheSwitchesSay) {
     SiftList(model);
     EXPECT_EQ(model.list1.Items(), c.result);
     EXPECT_EQ(model.label3, std::to_string(c.result.size()));
+    for (size_t gone = c.result.size(); gone <= c.entries.size(); ++gone) {
+      EXPECT_EQ(model.list1.At(static_cast<int>(gone)), "") << gone;
+    }
     EXPECT_EQ(model.progress_bar2.value, c.result.size());
     // The horizontal bar ends full over the kept texts (over the scan when none).
     EXPECT_EQ(model.progress_bar1.value, c.kept);

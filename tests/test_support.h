@@ -2,7 +2,10 @@
 #ifndef KESTROVA_TESTS_TEST_SUPPORT_H_
 #define KESTROVA_TESTS_TEST_SUPPORT_H_
 
+#include <gtest/gtest.h>
+
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,7 +13,27 @@
 #include "ui/platform.h"
 #include "ui/ui_model.h"
 
+// Tests of what only POSIX systems have (pipes and devices as files,
+// permission bits, /proc, resource limits) say so in their name and are
+// skipped on Windows.
+#ifdef _WIN32
+#define KESTROVA_POSIX_ONLY() GTEST_SKIP() << "needs POSIX files"
+#else
+#define KESTROVA_POSIX_ONLY() static_cast<void>(0)
+#endif
+
 namespace kestrova::testing {
+
+// The variable that names the user's configuration folder.
+#ifdef _WIN32
+inline constexpr char kConfigFolderVariable[] = "APPDATA";
+#else
+inline constexpr char kConfigFolderVariable[] = "XDG_CONFIG_HOME";
+#endif
+void SetEnv(const char* name, const std::string& value);
+
+// A UTF-8 path (as the program keeps paths) for the standard library.
+std::filesystem::path FsPath(const std::string& utf8);
 
 // A folder of its own for each test, removed afterwards; parallel runs of
 // the suite never share one.
@@ -27,6 +50,13 @@ class TempDir {
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+// Marks a file or folder read-only (all write bits off), or writable again.
+void SetReadOnly(const std::string& path, bool read_only = true);
+
+// POSIX only: a named pipe; a limit on the size of files this process
+// writes, with SIGXFSZ ignored so a write past it fails instead (0 lifts it).
+bool MakeFifo(const std::string& path);
+void LimitFileSize(unsigned long long bytes);
 
 // Answers file choosers from a queue and records what the commands asked.
 class FakePlatform : public Platform {

@@ -43,8 +43,10 @@ TEST(EntryListTest, EveryChangeMovesTheRevision) {
   };
   list.Set(0, "a");
   EXPECT_TRUE(moved());
-  list.Set(5, "out of range");  // ignored
+  list.Set(5, "out of range");  // ignored, as is a negative index
+  list.Set(-1, "out of range");
   EXPECT_FALSE(moved());
+  EXPECT_EQ(list.Items(), std::vector<std::string>{"a"});
   list.DropRepeats();
   EXPECT_TRUE(moved());
   list.Clear();

@@ -1,50 +1,22 @@
 #include "tests/fuzz/invariants.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 
 #include "app/startup.h"
-#include "os/file_io.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "options/options_file.h"
+#include "os/line_reader.h"
 #include "sift/sift_list.h"
 
 namespace kestrova {
 namespace {
 
-// In-memory files with a path, so the real readers can open them. Two are
-// reused for every input: creating them anew would dominate a fuzzer's time.
-class MemoryFile {
- public:
-  MemoryFile(int which, std::string_view bytes) {
-    static const int fds[2] = {memfd_create("kestrova-in", 0), memfd_create("kestrova-out", 0)};
-    fd_ = fds[which];
-    if (ftruncate(fd_, 0) != 0) return;
-    size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n =
-          pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-  }
-  std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
- private:
-  int fd_;
-};
-
-std::vector<std::string> ReadLines(const std::string& path, std::string* error) {
+std::vector<std::string> ReadLines(std::string_view bytes, std::string* error) {
   std::vector<std::string> lines;
-  LineReader reader;
-  if (!reader.Open(path)) {
-    *error = "open failed: " + reader.Error();
-    return lines;
-  }
-  std::string line;
+  MemorySource source(bytes);
+  LineReader reader(source);
+  std::string_view line;
   for (;;) {
     const LineReader::Result r = reader.Next(&line);
     if (r == LineReader::Result::kEnd) break;
@@ -52,7 +24,7 @@ std::vector<std::string> ReadLines(const std::string& path, std::string* error) 
       *error = "read failed: " + reader.Error();
       break;
     }
-    lines.push_back(line);
+    lines.emplace_back(line);
   }
   return lines;
 }
@@ -83,9 +55,8 @@ std::string CheckImport(std::string_view file_bytes) {
   const bool first = LooksLikeProxy(file_bytes);
   if (LooksLikeProxy(file_bytes.substr(0, 4)) != first) return "LooksLikeProxy read past 4";
 
-  MemoryFile file(0, file_bytes);
   std::string error;
-  const std::vector<std::string> lines = ReadLines(file.Path(), &error);
+  const std::vector<std::string> lines = ReadLines(file_bytes, &error);
   if (!error.empty()) return error;
   for (const std::string& line : lines) {
     if (line.find_first_of("\r\n") != std::string::npos) return "a line holds a line break";
@@ -93,18 +64,16 @@ std::string CheckImport(std::string_view file_bytes) {
   if (lines.empty()) return {};
   MainWindowModel model;
   model.list1.Assign(lines);
-  MemoryFile written(1, ListFileBytes(model.list1));
-  if (ReadLines(written.Path(), &error) != lines) return "written list reads back differently";
+  if (ReadLines(ListFileBytes(model.list1), &error) != lines)
+    return "written list reads back differently";
   return error;
 }
 
 std::string CheckOptions(std::string_view file_bytes) {
-  MemoryFile file(0, file_bytes);
   MainWindowModel model;
-  ReadOptionsFile(model, file.Path());
-  MemoryFile written(1, OptionsFileBytes(model));
+  ReadOptionsBytes(model, file_bytes);
   MainWindowModel back;
-  if (!ReadOptionsFile(back, written.Path())) return "written options do not read back";
+  if (!ReadOptionsBytes(back, OptionsFileBytes(model))) return "written options do not read back";
   if (back.check1 != model.check1 || back.check2 != model.check2 || back.check3 != model.check3 ||
       back.check4 != model.check4) {
     return "switches changed in a round trip";

@@ -1,0 +1,287 @@
+// The file layer on POSIX systems (Linux, macOS).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "os/file_io.h"
+
+namespace kestrova {
+namespace {
+
+std::string Reason(int err) { return std::strerror(err); }
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+// The superuser passes every access() check, so the write bits are looked
+// at too: a file or folder marked read-only is never written.
+bool Writable(const std::string& path, const struct stat& st) {
+  return ::access(path.c_str(), W_OK) == 0 && (st.st_mode & 0222) != 0;
+}
+
+bool WriteAll(int fd, std::string_view data, std::string* reason) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *reason = Reason(errno);
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Follows symbolic links to the file that is finally written, which may not
+// exist yet. `st` and `exists` describe it.
+bool ResolveTarget(std::string path, std::string* target, struct stat* st, bool* exists,
+                   std::string* reason) {
+  for (int hops = 0; hops < 40; ++hops) {
+    if (::lstat(path.c_str(), st) != 0) {
+      if (errno != ENOENT) {
+        *reason = Reason(errno);
+        return false;
+      }
+      *exists = false;
+      *target = path;
+      return true;
+    }
+    if (!S_ISLNK(st->st_mode)) {
+      *exists = true;
+      *target = path;
+      return true;
+    }
+    std::string link(4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n < 0) {
+      *reason = Reason(errno);
+      return false;
+    }
+    link.resize(static_cast<size_t>(n));
+    path = link.front() == '/' ? link : ParentFolder(path) + "/" + link;
+  }
+  *reason = Reason(ELOOP);
+  return false;
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool InputFile::Open(const std::string& path, Accept accept, std::string* reason) {
+  Close();
+  // Without O_NONBLOCK a pipe with no writer would hang the window here.
+  const int flags =
+      O_RDONLY | O_CLOEXEC | O_NOCTTY | (accept == Accept::kRegularFiles ? O_NONBLOCK : 0);
+  const int fd = ::open(path.c_str(), flags);
+  if (fd < 0) {
+    *reason = Reason(errno);
+    return false;
+  }
+  struct stat st {};
+  const bool stat_ok = ::fstat(fd, &st) == 0;
+  const bool regular = stat_ok && S_ISREG(st.st_mode);
+  if (!stat_ok || S_ISDIR(st.st_mode) || (!regular && accept == Accept::kRegularFiles)) {
+    *reason =
+        stat_ok && S_ISDIR(st.st_mode) ? "It is a folder, not a file" : "It is not a regular file";
+    ::close(fd);
+    return false;
+  }
+  if (flags & O_NONBLOCK) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  owned_ = true;
+  size_ = regular ? static_cast<long long>(st.st_size) : -1;
+  return true;
+}
+
+void InputFile::OpenStandardInput() {
+  Close();
+  handle_ = STDIN_FILENO;
+  owned_ = false;
+  struct stat st {};
+  const off_t offset = ::lseek(STDIN_FILENO, 0, SEEK_CUR);
+  if (::fstat(STDIN_FILENO, &st) == 0 && S_ISREG(st.st_mode) && offset >= 0) {
+    size_ = static_cast<long long>(st.st_size - offset);
+  }
+}
+
+std::ptrdiff_t InputFile::Read(char* data, size_t size, std::string* reason) {
+  if (handle_ < 0) return 0;
+  for (;;) {
+    const ssize_t n = ::read(Fd(handle_), data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) *reason = Reason(errno);
+    return n;
+  }
+}
+
+void InputFile::Close() {
+  if (handle_ >= 0 && owned_) ::close(Fd(handle_));
+  handle_ = -1;
+  owned_ = false;
+  size_ = -1;
+}
+
+bool FileReplacement::Begin(const std::string& path, std::string* reason) {
+  Abandon();
+  struct stat st {};
+  if (!ResolveTarget(path, &target_, &st, &target_exists_, reason)) return false;
+  const bool exists = target_exists_;
+  if (exists && S_ISDIR(st.st_mode)) {
+    *reason = "It is a folder, not a file";
+    return false;
+  }
+  if (exists && S_ISCHR(st.st_mode)) {
+    // A device cannot be replaced; write straight to it.
+    const int fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+      *reason = Reason(errno);
+      return false;
+    }
+    handle_ = fd;
+    return true;
+  }
+  if (exists && !S_ISREG(st.st_mode)) {
+    *reason = "It is not a regular file";
+    return false;
+  }
+  if (exists && !Writable(target_, st)) {
+    *reason = Reason(EACCES) + " (the file is read-only)";
+    return false;
+  }
+  const std::string folder = ParentFolder(target_);
+  struct stat folder_st {};
+  if (::stat(folder.c_str(), &folder_st) != 0) {
+    *reason = Reason(errno);
+    return false;
+  }
+  if (!S_ISDIR(folder_st.st_mode)) {
+    *reason = Reason(ENOTDIR);
+    return false;
+  }
+  if (!Writable(folder, folder_st)) {
+    *reason = Reason(EACCES) + " (the folder is read-only)";
+    return false;
+  }
+  std::string temp = target_ + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    *reason = Reason(errno);
+    return false;
+  }
+  handle_ = fd;
+  temp_ = temp;
+  // Keep the replaced file's owner and mode; best effort, as for any editor.
+  (void)::fchmod(fd, exists ? (st.st_mode & 07777) : NewFileMode());
+  if (exists) (void)::fchown(fd, st.st_uid, st.st_gid);
+  return true;
+}
+
+bool FileReplacement::Write(std::string_view data, std::string* reason) {
+  return WriteAll(Fd(handle_), data, reason);
+}
+
+bool FileReplacement::Commit(std::string* reason) {
+  const int fd = Fd(handle_);
+  handle_ = -1;
+  bool ok = true;
+  if (!temp_.empty() && ::fsync(fd) != 0) {
+    *reason = Reason(errno);
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    *reason = Reason(errno);
+    ok = false;
+  }
+  if (temp_.empty()) return ok;
+  if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    *reason = Reason(errno);
+    ok = false;
+  }
+  if (!ok) {
+    Abandon();
+    return false;
+  }
+  temp_.clear();
+  const int dir_fd = ::open(ParentFolder(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
+  return true;
+}
+
+void FileReplacement::Abandon() {
+  if (handle_ >= 0) ::close(Fd(handle_));
+  handle_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+bool StandardSink::Write(std::string_view data, std::string* reason) {
+  return WriteAll(stream_ == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO, data, reason);
+}
+
+bool IsTerminal(StandardStream stream) {
+  return ::isatty(stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
+bool MakeFolders(const std::string& dir, std::string* reason) {
+  if (dir.empty()) return true;
+  struct stat st {};
+  if (::stat(dir.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    *reason = Reason(ENOTDIR);
+    return false;
+  }
+  const std::string parent = ParentFolder(dir);
+  if (parent != dir && !MakeFolders(parent, reason)) return false;
+  if (::mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
+    *reason = Reason(errno);
+    return false;
+  }
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string JoinPath(const std::string& folder, std::string_view name) {
+  if (folder.empty() || folder.back() == '/') return folder + std::string(name);
+  return folder + "/" + std::string(name);
+}
+
+std::string UserConfigFolder() {
+  const char* home = std::getenv("HOME");
+  const std::string home_folder = home && *home ? home : ".";
+#ifdef __APPLE__
+  return home_folder + "/Library/Preferences";
+#else
+  // As the XDG rules say: a relative XDG_CONFIG_HOME is ignored.
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg == '/') return xdg;
+  return home_folder + "/.config";
+#endif
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+}  // namespace kestrova
