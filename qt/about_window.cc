@@ -47,7 +47,10 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
 
 AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
                          std::function<void()> on_close_button, std::function<void()> on_closed)
-    : QWidget(owner, Qt::Window), on_closed_(std::move(on_closed)) {
+    : QDialog(owner),
+      on_close_button_(std::move(on_close_button)),
+      on_closed_(std::move(on_closed)) {
+  setModal(false);
   setObjectName("Form1");
   setWindowTitle("About");
   setWindowIcon(AboutWindowIcon());
@@ -67,7 +70,7 @@ AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
   title->setFont(ClassicFont(9.75, true));
 
   auto* close = Place(new QPushButton("Закрыть", background), "Command1", 1800, 1320, 1335, 255);
-  connect(close, &QPushButton::clicked, this, [fn = std::move(on_close_button)] { fn(); });
+  connect(close, &QPushButton::clicked, this, [this] { on_close_button_(); });
 
   auto* rule = Place(new QFrame(background), "Frame1", 0, 1920, 5655, 15);
   rule->setFrameShape(QFrame::HLine);
@@ -87,6 +90,8 @@ void AboutWindow::CloseQuietly() {
   quiet_ = true;
   close();
 }
+
+void AboutWindow::reject() { on_close_button_(); }
 
 void AboutWindow::closeEvent(QCloseEvent* event) {
   if (!quiet_ && on_closed_) on_closed_();

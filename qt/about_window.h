@@ -1,15 +1,16 @@
-// The About window: credits over its own fixed gradient.
+// The About window: credits over its own fixed gradient. A modeless dialog,
+// so screen readers announce it as one.
 #ifndef KESTROVA_QT_ABOUT_WINDOW_H_
 #define KESTROVA_QT_ABOUT_WINDOW_H_
 
-#include <QWidget>
+#include <QDialog>
 #include <functional>
 
 #include "ui/canvas.h"
 
 namespace kestrova {
 
-class AboutWindow : public QWidget {
+class AboutWindow : public QDialog {
  public:
   // `on_close_button` runs for "Закрыть"; `on_closed` when the user closes
   // the window through its title bar.
@@ -17,11 +18,14 @@ class AboutWindow : public QWidget {
               std::function<void()> on_closed);
   // Closes the window without reporting it as the user's close.
   void CloseQuietly();
+  // Escape hides the window, as "Закрыть" does.
+  void reject() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  std::function<void()> on_close_button_;
   std::function<void()> on_closed_;
   bool quiet_ = false;
 };

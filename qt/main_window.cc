@@ -98,6 +98,10 @@ void MainWindow::BuildMenu() {
 
 void MainWindow::BuildToolBar() {
   auto* toolbar = Place(new QToolBar(client_), "tbToolBar", 0, 0, 6420, 420);
+  toolbar_ = toolbar;
+  // Docked along the top edge: the controls below keep their places in the
+  // client area, and the bar follows its width.
+  client_->installEventFilter(this);
   toolbar->setMovable(false);
   toolbar->setFloatable(false);
   toolbar->setIconSize(QSize(16, 16));
@@ -185,6 +189,9 @@ void MainWindow::BuildOptionsFrame() {
   combo1_ = Place(new QComboBox(frame1_), "Combo1", 2280, 360, 2775, 315);
   combo1_->setEditable(true);
   combo1_->setInsertPolicy(QComboBox::NoInsert);
+  // The tint name is compared exactly, so the field keeps what the user
+  // typed: Qt's completer would complete "Зел" and turn "серый" into "Серый".
+  combo1_->setCompleter(nullptr);
   for (const char* name : {"Серый", "Красный", "Зеленый", "Синий", "Бирюзовый", "Золотой"}) {
     combo1_->addItem(QString::fromUtf8(name), 0);
   }
@@ -256,6 +263,13 @@ void MainWindow::HandleEndRequest() {
       QCoreApplication::quit();
       return;
   }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    toolbar_->resize(client_->width(), toolbar_->height());
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

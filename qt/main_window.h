@@ -17,6 +17,7 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
+class QToolBar;
 
 namespace kestrova {
 
@@ -40,6 +41,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenu();
@@ -64,6 +66,7 @@ class MainWindow : public QMainWindow {
   QProgressBar* progress_bar2_ = nullptr;
   std::array<QPushButton*, 4> commands_{};  // Command1 to Command4
   QGroupBox* frame1_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
   AboutWindow* about_ = nullptr;
   int about_generation_ = 0;
   std::uint64_t painted_revision_ = 0;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
@@ -138,6 +141,16 @@ TEST_F(MainWindowTest, ControlsMatchTheLayout) {
   EXPECT_TRUE(Find<QComboBox>("Combo1")->isEditable());
 }
 
+TEST_F(MainWindowTest, ToolbarSpansTheClientAreaAtAnyWidth) {
+  window.Start();
+  for (int width : {900, 300, 428}) {
+    window.resize(width, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(Find("tbToolBar")->geometry(), QRect(0, 0, Find("frmMainClient")->width(), 28))
+        << width;
+  }
+}
+
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout) {
   QStringList order;
   const QStringList wanted = {"List1",    "Command1", "Command2", "Command4", "Command3", "Check1",
@@ -216,6 +229,37 @@ TEST_F(MainWindowTest, OptionsViewHidesTheListAndSwitchesActAtOnce) {
             "1\r\n2\r\n2\r\n2\r\n\xC7\xE5\xEB\xE5\xED\xFB\xE9\r\n");
 }
 
+// Typed with the keyboard and applied with the mouse, which takes the focus
+// from the field: the name stays exactly as typed, case and all.
+TEST_F(MainWindowTest, TintNameIsKeptExactlyAsTyped) {
+  window.Start();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const std::pair<const char*, bool> cases[] = {
+      {"серый", false}, {"Зел", false}, {"Серый ", false}, {"Синий", true}, {"", false}};
+  for (const auto& [typed, paints] : cases) {
+    SCOPED_TRACE(typed);
+    QTest::mouseClick(Find<QPushButton>("Command3"), Qt::LeftButton);
+    QLineEdit* field = Find<QComboBox>("Combo1")->lineEdit();
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    // Key events carrying the text a Russian layout gives; keyClicks only
+    // knows Latin-1.
+    for (const QChar c : QString::fromUtf8(typed)) {
+      QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    const auto painted = model.canvas.Revision();
+    QTest::mouseClick(Find<QPushButton>("Command5"), Qt::LeftButton);
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_EQ(model.combo1_text, typed);
+    EXPECT_EQ(Find<QComboBox>("Combo1")->currentText(), QString::fromUtf8(typed));
+    EXPECT_EQ(testing::ReadBytes(dir.File("proxy_stup.pr")),
+              "2\r\n2\r\n2\r\n2\r\n" + Utf8ToCp1251(typed) + "\r\n");
+    EXPECT_EQ(model.canvas.Revision() != painted, paints);
+  }
+}
+
 TEST_F(MainWindowTest, TintIsPaintedOnTheBackgroundAndTheStripBeyondStaysPlain) {
   WriteBytes(dir.File("proxy_stup.pr"), "2\r\n2\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n");
   window.Start();
@@ -267,6 +311,12 @@ TEST_F(MainWindowTest, AboutWindowComesBackAsItWasOrAnew) {
   EXPECT_TRUE(about->isVisible());
   EXPECT_EQ(about->windowTitle(), "About");
   EXPECT_EQ(about->objectName(), "Form1");
+  // What a screen reader is told: a dialog named "About", not a bare pane.
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(about);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::Dialog);
+  EXPECT_EQ(accessible->text(QAccessible::Name), "About");
+  EXPECT_FALSE(about->isModal());
   EXPECT_EQ(about->findChild<QListWidget*>("List1")->count(), 21);
   EXPECT_EQ(about->findChild<QPushButton*>("Command1")->text(), "Закрыть");
   Trigger("mnuHelpAbout");
@@ -278,6 +328,11 @@ TEST_F(MainWindowTest, AboutWindowComesBackAsItWasOrAnew) {
   Trigger("mnuHelpAbout");
   EXPECT_EQ(window.About(), about);
   EXPECT_TRUE(about->isVisible());
+  QTest::keyClick(about, Qt::Key_Escape);  // hides it like "Закрыть"
+  EXPECT_EQ(model.about.state, AboutState::kHidden);
+  EXPECT_FALSE(about->isVisible());
+  Trigger("mnuHelpAbout");
+  EXPECT_EQ(window.About(), about);
 
   about->close();  // the title bar's close
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
