@@ -76,6 +76,29 @@ void NumberReader::Feed(char c) {
   }
 }
 
+// The plain decimal number of one to three digits at `p`, at least three
+// bytes of which are readable: the count of its digits (0 when p[0] is not a
+// digit) and its value. Without branches: how many digits a number has is
+// not predictable, and a mispredicted branch costs more than this whole
+// reading.
+struct SmallNumber {
+  int digits;
+  int value;
+};
+inline SmallNumber ReadSmallNumber(const char* p) {
+  const unsigned c0 = static_cast<unsigned char>(p[0]) - unsigned{'0'};
+  const unsigned c1 = static_cast<unsigned char>(p[1]) - unsigned{'0'};
+  const unsigned c2 = static_cast<unsigned char>(p[2]) - unsigned{'0'};
+  const int d0 = c0 < 10;
+  const int d01 = d0 & (c1 < 10);
+  const int d012 = d01 & (c2 < 10);
+  const int digits = d0 + d01 + d012;
+  const int one = static_cast<int>(c0);
+  const int two = one * 10 + static_cast<int>(c1);
+  const int values[4] = {0, one, two, two * 10 + static_cast<int>(c2)};
+  return {digits, values[digits]};
+}
+
 inline bool AtMost(std::string_view text, int bound) {
   NumberReader r;
   r.Feed(text);

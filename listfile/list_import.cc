@@ -24,53 +24,55 @@ void OpenList(MainWindowModel& model, Platform& platform) {
 }
 
 void ImportListFile(MainWindowModel& model, Platform& platform, const std::string& path) {
-  InputFile file;
-  std::string reason;
-  if (!file.Open(path, InputFile::Accept::kRegularFiles, &reason)) {
-    // Nothing is emptied until the file is open, so the list is kept.
-    platform.ShowMessage(DescribeFailure("Cannot open the list file", path, reason));
-    return;
-  }
-  LineReader reader(file);
+  std::string message;
+  {
+    InputFile file;
+    std::string reason;
+    if (!file.Open(path, InputFile::Accept::kRegularFiles, &reason)) {
+      // Nothing is emptied until the file is open, so the list is kept.
+      message = DescribeFailure("Cannot open the list file", path, reason);
+    } else {
+      message = ImportList(model, file, path);
+    }
+  }  // the file is closed before any message shows
+  if (!message.empty()) platform.ShowMessage(message);
+}
+
+std::string ImportList(MainWindowModel& model, ByteSource& source, const std::string& path) {
+  LineReader reader(source);
   model.list1.Clear();
   model.SetCount(0);
 
   // An import that stops short leaves no current file, so a later Save asks
   // for a name instead of overwriting the original with the shortened list.
-  auto stop_short = [&](const std::string& text) {
-    file.Close();
-    model.label1.clear();
-    platform.ShowMessage(text);
-  };
-
   int stored = 0;
   std::string_view line;
   for (;;) {
     const LineReader::Result result = reader.Next(&line);
     if (result == LineReader::Result::kEnd) break;
     if (result == LineReader::Result::kError) {
-      stop_short(DescribeFailure("Reading stopped in the list file", path, reader.Error()) +
-                 "\n\nThe first " + std::to_string(stored) +
-                 " entries were loaded. Save will ask for a file name.");
-      return;
+      model.label1.clear();
+      return DescribeFailure("Reading stopped in the list file", path, reader.Error()) +
+             "\n\nThe first " + std::to_string(stored) +
+             " entries were loaded. Save will ask for a file name.";
     }
     if (model.check1 == 1 && !LooksLikeProxy(line)) continue;
     if (stored == kListCapacity) {
-      stop_short(DescribeFailure(
-                     "The list file holds more entries than the list can take", path,
-                     "Only the first " + std::to_string(kListCapacity) + " entries were loaded") +
-                 " Save will ask for a file name.");
-      return;
+      model.label1.clear();
+      return DescribeFailure(
+                 "The list file holds more entries than the list can take", path,
+                 "Only the first " + std::to_string(kListCapacity) + " entries were loaded") +
+             " Save will ask for a file name.";
     }
     model.list1.Set(stored, line);
     ++stored;
     model.SetCount(stored);
     model.progress_bar2.value = static_cast<float>(stored);
   }
-  file.Close();
   model.label1 = path;
   // A file written from an empty list holds one empty line: show it as empty.
   if (model.label3 == "1" && model.list1.At(0).empty()) model.SetCount(0);
+  return {};
 }
 
 }  // namespace kestrova

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "os/file_io.h"
 #include "ui/platform.h"
 #include "ui/ui_model.h"
 
@@ -21,6 +22,10 @@ void OpenList(MainWindowModel& model, Platform& platform);
 
 // Loads the file at `path`, as OpenList does once a file is chosen.
 void ImportListFile(MainWindowModel& model, Platform& platform, const std::string& path);
+
+// The import itself, from an open file named `path`. Returns what the user
+// must be told (an import that stopped short), else the empty text.
+std::string ImportList(MainWindowModel& model, ByteSource& source, const std::string& path);
 
 }  // namespace kestrova
 

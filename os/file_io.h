@@ -1,8 +1,8 @@
 // The one place where Kestrova meets the operating system: files, folders
-// and the standard streams. file_io_posix.cc and file_io_windows.cc hold the
-// two implementations; nothing else in the logic makes an operating-system
-// call. Paths are bytes on POSIX and UTF-8 on Windows. A failure comes back
-// as a reason the user can read.
+// and the standard streams (and, in os/memory.h, large blocks of memory).
+// os/posix.cc and os/windows.cc hold the two implementations; nothing else
+// in the logic makes an operating-system call. Paths are bytes on POSIX and UTF-8 on Windows. A
+// failure comes back as a reason the user can read.
 #ifndef KESTROVA_OS_FILE_IO_H_
 #define KESTROVA_OS_FILE_IO_H_
 

@@ -1,6 +1,7 @@
 #include "sift/sift_list.h"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 
 #include "base/number_text.h"
@@ -52,17 +53,73 @@ long long ReadCount(const std::string& text) {
 
 bool OctetTest(std::string_view segment) { return AtMost(segment, kMaxOctet); }
 
+namespace {
+
+std::optional<std::string_view> HostName(std::string_view entry, SiftSwitches switches) {
+  if (switches.drop_host_names) return std::nullopt;
+  return ScanHostName(entry);
+}
+
+// Most entries are four plain numbers of up to three digits: this pass gives
+// what the step-by-step scan gives for them, without its number reader.
+// False when it cannot tell; then the step-by-step scan decides.
+bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name) {
+  const char* p = entry.data();
+  const size_t n = entry.size();
+  // The longest head read is "255.255.255.255:" and the character after it;
+  // a shorter entry is read from a zero-padded copy, so no read needs a check.
+  char padded[20] = {};
+  const char* head = p;
+  if (n < 17) head = static_cast<const char*>(std::memcpy(padded, p, n));
+  size_t i = 0;
+  for (int part = 0; part < 4; ++part) {
+    const SmallNumber number = ReadSmallNumber(head + i);
+    i += static_cast<size_t>(number.digits);
+    const char separator = part < 3 ? '.' : ':';
+    if (number.digits == 0 || number.value > 255 || head[i] != separator ||
+        head[i + 1] == separator || i + 1 >= n) {
+      return false;
+    }
+    ++i;
+  }
+  // The tail after the colon is not examined, but "www." is looked for at
+  // every position the scan reaches.
+  while (i < n && p[i] != ' ') {
+    const char c = p[i];
+    if (c == 'w' && entry.compare(i, 4, "www.") == 0) {
+      *host_name = true;
+      return true;
+    }
+    if (c == ';' || ((c == '.' || c == ':') && i + 1 < n && p[i + 1] == c)) break;
+    ++i;
+  }
+  *end = i;
+  *host_name = false;
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches) {
+  if (entry.starts_with("www.")) return HostName(entry, switches);
+  // Check3 stops every other entry at its first character; so does the end
+  // of an empty entry. Neither has accepted a separator.
+  if (switches.only_www || entry.empty()) return std::nullopt;
+  size_t end = 0;
+  bool host_name = false;
+  if (ScanPlainAddress(entry, &end, &host_name)) {
+    if (host_name) return HostName(entry, switches);
+    return entry.substr(0, end);
+  }
+  return ScanAddressStepByStep(entry, switches);
+}
+
+std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,
+                                                      SiftSwitches switches) {
   // The "www." test is made at every position the scan reaches, so the first
   // one found decides whether the entry is a host name, if it is reached.
   const size_t www = entry.find("www.");
-  auto host_name = [&]() -> std::optional<std::string_view> {
-    if (switches.drop_host_names) return std::nullopt;
-    return ScanHostName(entry);
-  };
-  if (www == 0) return host_name();
-  // Check3 stops every other entry at its first character; so does the end
-  // of an empty entry. Neither has accepted a separator.
+  if (www == 0) return HostName(entry, switches);
   if (switches.only_www || entry.empty()) return std::nullopt;
 
   int separators = 0;
@@ -72,7 +129,7 @@ std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches
   // Every character before the current one has gone into the accepted
   // prefix or the segment, so the kept text is the entry up to the stop.
   for (;;) {
-    if (i == www) return host_name();
+    if (i == www) return HostName(entry, switches);
     const char c = entry[i];
     if (c == '.' || c == ':') {
       if (i + 1 < size && entry[i + 1] == c) break;  // ".." or "::"

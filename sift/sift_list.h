@@ -19,6 +19,10 @@ struct SiftSwitches {
 // either a.b.c.d:tail, each of a-d a number of at most 255, or a host name
 // with "www." in it, three dots (or two and a colon) and its stop character.
 std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches);
+// The same scan taken one character at a time, for every entry; ScanAddress
+// takes a quicker way through plain entries and must agree with it.
+std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,
+                                                      SiftSwitches switches);
 
 // Whether a segment reads as a number of at most 255.
 bool OctetTest(std::string_view segment);

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
+#include <set>
+
+#include "base/text_set.h"
 
 namespace kestrova {
 namespace {
@@ -51,6 +55,37 @@ TEST(EntryListTest, EveryChangeMovesTheRevision) {
   EXPECT_TRUE(moved());
   list.Clear();
   EXPECT_TRUE(moved());
+}
+
+// The set behind dropping repeats, against the standard library's, through
+// several doublings: short and long texts, near-equal texts, every byte.
+TEST(TextSetTest, AgreesWithAReferenceSet) {
+  std::mt19937 random(5);
+  const char* forms[] = {"1.2.3.4:80",
+                         "01.2.3.4:80",
+                         "1.2.3.4:080",
+                         "255.255.255.255:65535",
+                         "1.2.3.4:123456",
+                         "1.2.3.4:999999",
+                         "1.2.3.4:1234567",
+                         "1.2.3.4:0",
+                         "1.2.3.4:",
+                         "www.host.example:80 ",
+                         "",
+                         "a"};
+  TextSet set;
+  std::set<std::string> reference;
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = forms[random() % std::size(forms)];
+    const int edits = static_cast<int>(random() % 4);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      text[random() % text.size()] =
+          static_cast<char>(random() % 16 < 12 ? '0' + random() % 10 : random() % 256);
+    }
+    if (random() % 50 == 0) text += std::string(random() % 300, 'x');
+    ASSERT_EQ(set.Insert(text), reference.insert(text).second) << text;
+  }
+  EXPECT_EQ(set.Size(), reference.size());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "ui/ui_model.h"
 
-#include <functional>
+#include "base/text_set.h"
 
 namespace kestrova {
 
@@ -56,32 +56,16 @@ void EntryList::Normalize() {
 
 void EntryList::DropRepeats() {
   Normalize();
-  // An open-addressing table of the entries already placed: expected linear
-  // time, and no allocation per entry.
-  size_t slots = 16;
-  while (slots < spans_.size() * 2) slots *= 2;
-  std::vector<std::uint32_t> table(slots, 0);  // placed index + 1; 0 is free
-  const std::hash<std::string_view> hash;
+  TextSet seen;
   size_t placed = 0;
   size_t end = 0;
-  for (size_t j = 0; j < spans_.size(); ++j) {
-    const Span span = spans_[j];
-    const std::string_view text = View(span);
-    size_t slot = hash(text) & (slots - 1);
-    bool repeat = false;
-    while (table[slot] != 0) {
-      if (View(spans_[table[slot] - 1]) == text) {
-        repeat = true;
-        break;
-      }
-      slot = (slot + 1) & (slots - 1);
-    }
-    if (repeat) continue;
-    if (end != span.offset)
+  for (const Span span : spans_) {
+    if (!seen.Insert(View(span))) continue;
+    if (end != span.offset) {
       std::memmove(bytes_.data() + end, bytes_.data() + span.offset, span.size);
-    spans_[placed] = {end, span.size};
+    }
+    spans_[placed++] = {end, span.size};
     end += span.size;
-    table[slot] = static_cast<std::uint32_t>(++placed);
   }
   spans_.resize(placed);
   bytes_.resize(end);

@@ -8,6 +8,7 @@
 #include "options/options_file.h"
 #include "os/line_reader.h"
 #include "sift/sift_list.h"
+#include "sift/sift_stream.h"
 
 namespace kestrova {
 namespace {
@@ -35,6 +36,7 @@ std::string CheckScan(std::string_view entry) {
   for (int bits = 0; bits < 4; ++bits) {
     const SiftSwitches switches{(bits & 1) != 0, (bits & 2) != 0};
     const auto kept = ScanAddress(entry, switches);
+    if (kept != ScanAddressStepByStep(entry, switches)) return "the quick scan disagrees";
     if (!kept) continue;
     if (kept->empty()) return "kept an empty text";
     if (entry.substr(0, kept->size()) != *kept) return "kept text is not a prefix";
@@ -85,6 +87,37 @@ std::string CheckOptions(std::string_view file_bytes) {
                      (name.empty() || name.front() != ' ') &&
                      name.find("\xEF\xBF\xBD") == std::string::npos;
   if (plain && back.combo1_text != name) return "tint name changed in a round trip";
+  return {};
+}
+
+std::string CheckSift(std::string_view input) {
+  if (input.empty()) return {};
+  const int bits = static_cast<unsigned char>(input[0]);
+  const std::string_view file = input.substr(1);
+  MainWindowModel model;
+  model.check1 = bits & 1;
+  model.check2 = bits >> 1 & 1;
+  model.check3 = bits >> 2 & 1;
+  model.check4 = bits >> 3 & 1;
+  MemorySource for_window(file);
+  const std::string message = ImportList(model, for_window, "list.txt");
+  if (!message.empty()) return "the import stopped: " + message;
+  SiftList(model);
+  const std::string window = ListFileBytes(model.list1);
+
+  StreamSwitches switches;
+  switches.only_entries = model.check1 == 1;
+  switches.scan = {model.check2 == 1, model.check3 == 1};
+  switches.drop_repeats = model.check4 == 1;
+  MemorySource for_stream(file);
+  LineReader reader(for_stream);
+  MemorySink out;
+  StreamCounts counts;
+  std::string reason;
+  if (SiftStream(reader, out, switches, &counts, &reason) != StreamResult::kDone) {
+    return "the stream failed: " + reason;
+  }
+  if (out.bytes != window) return "the stream and the window wrote different bytes";
   return {};
 }
 

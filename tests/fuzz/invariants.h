@@ -9,8 +9,8 @@
 
 namespace kestrova {
 
-// The sifting scan under all four switch combinations: a kept text is a
-// non-empty prefix of its entry; with Check3 it begins "www."; with Check2
+// The sifting scan under all four switch combinations: the quick way and
+// the step-by-step way agree; a kept text is a non-empty prefix of its entry; with Check3 it begins "www."; with Check2
 // it holds no "www."; a kept numeric text scans to itself again.
 std::string CheckScan(std::string_view entry);
 
@@ -22,6 +22,11 @@ std::string CheckImport(std::string_view file_bytes);
 // The options file: any bytes read without harm, and any record written
 // from them reads back to the same switches and tint name.
 std::string CheckOptions(std::string_view file_bytes);
+
+// The same list file cleaned two ways gives the same bytes: through the
+// window's commands (import, "Отсеить", the saved file form) and through
+// `kestrova sift`'s stream. The first byte picks the four switches.
+std::string CheckSift(std::string_view input);
 
 // A stored placement value always converts to a finite number.
 std::string CheckPlacement(std::string_view text);

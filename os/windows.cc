@@ -1,13 +1,15 @@
-// The file layer on Windows: UTF-8 paths go to the wide (UTF-16) calls, and
-// failures read as they do on POSIX.
+// The operating-system layer on Windows: UTF-8 paths go to the wide (UTF-16)
+// calls, and failures read as they do on POSIX.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "os/file_io.h"
+#include "os/memory.h"
 
 namespace kestrova {
 namespace {
@@ -395,6 +397,18 @@ std::vector<std::string> ProgramArguments(int, char**) {
   for (int i = 1; i < count; ++i) args.push_back(Narrow(wide[i]));
   if (wide) ::LocalFree(wide);
   return args;
+}
+
+LargeBlock::LargeBlock(size_t bytes) : size_(bytes) {
+  if (bytes == 0) return;
+  // Committed pages are zero and take memory only once touched. (Large pages
+  // need a privilege that a normal user lacks.)
+  data_ = ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (!data_) throw std::bad_alloc();
+}
+
+LargeBlock::~LargeBlock() {
+  if (data_) ::VirtualFree(data_, 0, MEM_RELEASE);
 }
 
 }  // namespace kestrova

@@ -1,13 +1,16 @@
-// The file layer on POSIX systems (Linux, macOS).
+// The operating-system layer on POSIX systems (Linux, macOS).
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "os/file_io.h"
+#include "os/memory.h"
 
 namespace kestrova {
 namespace {
@@ -282,6 +285,22 @@ std::string UserConfigFolder() {
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+LargeBlock::LargeBlock(size_t bytes) : size_(bytes) {
+  if (bytes == 0) return;
+  data_ = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (data_ == MAP_FAILED) {
+    data_ = nullptr;
+    throw std::bad_alloc();
+  }
+#ifdef MADV_HUGEPAGE
+  if (bytes >= (size_t{2} << 20)) ::madvise(data_, bytes, MADV_HUGEPAGE);
+#endif
+}
+
+LargeBlock::~LargeBlock() {
+  if (data_) ::munmap(data_, size_);
 }
 
 }  // namespace kestrova

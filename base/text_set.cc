@@ -1,0 +1,217 @@
+#include "base/text_set.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
+
+#include "base/number_text.h"
+
+namespace kestrova {
+namespace {
+
+constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << 36) - 1;
+constexpr int kStoredHashBits = 64 - 36;
+constexpr size_t kFirstBlock = size_t{64} << 10;
+constexpr size_t kFirstSlots = 1024;
+
+std::uint64_t Load8(const char* p) {
+  std::uint64_t value;
+  std::memcpy(&value, p, 8);
+  return value;
+}
+
+std::uint32_t Load4(const char* p) {
+  std::uint32_t value;
+  std::memcpy(&value, p, 4);
+  return value;
+}
+
+std::uint64_t FinalMix(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  return h ^ (h >> 33);
+}
+
+std::uint64_t KeyHash(std::uint64_t key) { return FinalMix(key); }
+
+// Eight bytes at a time (the last eight overlapping), then the final mix.
+std::uint64_t TextHash(std::string_view text) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (n * 0xD6E8FEB86659FD93ull);
+  auto mix = [&h](std::uint64_t word) {
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+  };
+  if (n >= 8) {
+    for (size_t i = 0; i + 8 < n; i += 8) mix(Load8(p + i));
+    mix(Load8(p + n - 8));
+  } else if (n >= 4) {
+    mix(Load4(p) | std::uint64_t{Load4(p + n - 4)} << 32);
+  } else if (n > 0) {
+    const auto byte = [p](size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    mix(byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
+  }
+  return FinalMix(h);
+}
+
+// Most kept texts are "a.b.c.d:port": four numbers of one to three digits,
+// each at most 255, and a port of one to six digits. Each number's digit
+// count and value make one 64-bit key (1 + 4 * 10 + 23 bits), so that "07"
+// and "7" stay apart and no text needs to be stored.
+bool PlainEntryKey(std::string_view text, std::uint64_t* key) {
+  const size_t n = text.size();
+  if (n > 22) return false;  // "255.255.255.255:999999"
+  // The four numbers are read up to character 16 at most; a shorter text is
+  // read from a zero-padded copy, so no read needs a check.
+  char padded[20] = {};
+  const char* p = text.data();
+  if (n < 16) p = static_cast<const char*>(std::memcpy(padded, p, n));
+  size_t i = 0;
+  std::uint64_t k = 1;  // keeps every key nonzero
+  for (int part = 0; part < 4; ++part) {
+    const SmallNumber number = ReadSmallNumber(p + i);
+    i += static_cast<size_t>(number.digits);
+    if (number.digits == 0 || number.value > 255 || p[i] != (part < 3 ? '.' : ':')) return false;
+    ++i;
+    k = k << 10 | static_cast<std::uint64_t>(number.digits) << 8 |
+        static_cast<std::uint64_t>(number.value);
+  }
+  const size_t digits = n - i;
+  if (digits == 0 || digits > 6) return false;
+  std::uint64_t port = 0;
+  for (; i < n; ++i) {
+    const unsigned c = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+    if (c >= 10) return false;
+    port = port * 10 + c;
+  }
+  *key = k << 23 | std::uint64_t{digits} << 20 | port;
+  return true;
+}
+
+// The length before each stored text: seven bits a byte.
+const char* ReadLength(const char* p, size_t* length) {
+  *length = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(*p++);
+    *length |= static_cast<size_t>(byte & 0x7F) << shift;
+    if (byte < 0x80) return p;
+  }
+}
+
+}  // namespace
+
+template <typename Home>
+void TextSet::Double(Table& table, Home home) {
+  Table old = std::move(table);
+  const size_t slots = old.memory.size() == 0 ? kFirstSlots : (old.mask + 1) * 2;
+  table.memory = LargeBlock(slots * sizeof(std::uint64_t));
+  table.mask = slots - 1;
+  table.shift = 64 - std::countr_zero(slots);
+  table.used = old.used;
+  if (old.memory.size() == 0) return;
+  std::uint64_t* to = table.Slots();
+  // The old slots come in order of home, so the new ones are written in order.
+  for (size_t i = 0; i <= old.mask; ++i) {
+    const std::uint64_t slot = old.Slots()[i];
+    if (slot == 0) continue;
+    size_t at = home(slot, table);
+    while (to[at] != 0) at = (at + 1) & table.mask;
+    to[at] = slot;
+  }
+}
+
+TextSet::Prepared TextSet::Prepare(std::string_view text) {
+  std::uint64_t key;
+  if (PlainEntryKey(text, &key)) return {KeyHash(key), key};
+  return {TextHash(text), 0};
+}
+
+void TextSet::Prefetch(const Prepared& prepared) const {
+#if defined(__GNUC__)
+  const Table& table = prepared.key ? keys_ : texts_;
+  if (table.memory.size() != 0) __builtin_prefetch(&table.Slots()[table.Home(prepared.hash)]);
+#else
+  (void)prepared;
+#endif
+}
+
+bool TextSet::Insert(std::string_view text, const Prepared& prepared) {
+  if (prepared.key) return InsertKey(prepared.key, prepared.hash);
+  return InsertText(text, prepared.hash);
+}
+
+bool TextSet::InsertKey(std::uint64_t key, std::uint64_t hash) {
+  if (keys_.Full()) {
+    Double(keys_, [](std::uint64_t slot, const Table& t) { return t.Home(KeyHash(slot)); });
+  }
+  std::uint64_t* slots = keys_.Slots();
+  size_t i = keys_.Home(hash);
+  while (slots[i] != 0) {
+    if (slots[i] == key) return false;
+    i = (i + 1) & keys_.mask;
+  }
+  slots[i] = key;
+  ++keys_.used;
+  return true;
+}
+
+bool TextSet::InsertText(std::string_view text, std::uint64_t hash) {
+  if (texts_.Full()) {
+    Double(texts_, [this](std::uint64_t slot, const Table& t) {
+      // A slot holds enough of the hash for tables of up to 2^28 slots.
+      if (64 - t.shift <= kStoredHashBits) return t.Home(slot);
+      return t.Home(TextHash(TextAt((slot & kPlaceMask) - 1)));
+    });
+  }
+  const std::uint64_t stored = hash >> kPlaceBits;
+  std::uint64_t* slots = texts_.Slots();
+  size_t i = texts_.Home(hash);
+  while (const std::uint64_t slot = slots[i]) {
+    // The stored hash bits spare reading the text for nearly every other one.
+    if (slot >> kPlaceBits == stored && TextAt((slot & kPlaceMask) - 1) == text) return false;
+    i = (i + 1) & texts_.mask;
+  }
+  slots[i] = stored << kPlaceBits | (Store(text) + 1);
+  ++texts_.used;
+  return true;
+}
+
+std::string_view TextSet::TextAt(std::uint64_t place) const {
+  const char* block = static_cast<const char*>(blocks_[place >> kBlockBits].data());
+  size_t length = 0;
+  const char* p = ReadLength(block + (place & ((std::uint64_t{1} << kBlockBits) - 1)), &length);
+  return {p, length};
+}
+
+std::uint64_t TextSet::Store(std::string_view text) {
+  char prefix[10];
+  size_t prefix_size = 0;
+  for (size_t n = text.size();; n >>= 7) {
+    prefix[prefix_size++] = static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0));
+    if (n < 0x80) break;
+  }
+  const size_t needed = prefix_size + text.size();
+  if (blocks_.empty() || block_used_ + needed > blocks_.back().size()) {
+    // 2,048 blocks hold 64 GiB of distinct text, far past any memory.
+    if (blocks_.size() == size_t{1} << (kPlaceBits - kBlockBits)) {
+      throw std::length_error("too many distinct texts");
+    }
+    // Blocks grow with the set; a text larger than a block gets one of its own.
+    const size_t grown =
+        std::min(kFirstBlock << std::min<size_t>(blocks_.size(), 16), size_t{1} << kBlockBits);
+    blocks_.emplace_back(std::max(grown, needed));
+    block_used_ = 0;
+  }
+  const std::uint64_t place = (blocks_.size() - 1) << kBlockBits | block_used_;
+  char* p = static_cast<char*>(blocks_.back().data()) + block_used_;
+  std::memcpy(p, prefix, prefix_size);
+  std::memcpy(p + prefix_size, text.data(), text.size());
+  block_used_ += needed;
+  return place;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,71 @@
+// A set of distinct texts, for dropping repeats: in the window's list and in
+// lists of any size cleaned by scripts.
+#ifndef KESTROVA_BASE_TEXT_SET_H_
+#define KESTROVA_BASE_TEXT_SET_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "os/memory.h"
+
+namespace kestrova {
+
+class TextSet {
+ public:
+  // Adds a copy of `text` unless an equal text is in the set already; true
+  // when it was added. Texts compare byte for byte.
+  bool Insert(std::string_view text) { return Insert(text, Prepare(text)); }
+
+  // A text's hash, and its 64-bit key when it has the plain form of an
+  // entry (else 0).
+  struct Prepared {
+    std::uint64_t hash;
+    std::uint64_t key;
+  };
+  // For callers that insert many texts: Prepare them and Prefetch their
+  // slots a few texts ahead, then Insert each. A large set is far bigger than
+  // the processor's caches, and this hides the wait for memory.
+  static Prepared Prepare(std::string_view text);
+  void Prefetch(const Prepared& prepared) const;
+  bool Insert(std::string_view text, const Prepared& prepared);
+
+  size_t Size() const { return keys_.used + texts_.used; }
+
+ private:
+  // Open addressing in order of the hash's top bits, so that doubling walks
+  // the old table and fills the new one in order. 0 is a free slot.
+  struct Table {
+    LargeBlock memory;
+    size_t mask = 0;  // slots - 1
+    int shift = 64;   // 64 - log2(slots)
+    size_t used = 0;
+
+    std::uint64_t* Slots() const { return static_cast<std::uint64_t*>(memory.data()); }
+    size_t Home(std::uint64_t hash) const { return static_cast<size_t>(hash >> shift); }
+    bool Full() const { return (used + 1) * 10 > (mask + 1) * 7; }
+  };
+  // Doubles `table`; `home(slot, table)` gives a slot's new home.
+  template <typename Home>
+  static void Double(Table& table, Home home);
+
+  // Other texts are kept once, behind their length, in blocks that never
+  // move; their slot holds the top bits of their hash over their place + 1.
+  static constexpr int kBlockBits = 25;
+  static constexpr int kPlaceBits = 36;
+
+  bool InsertKey(std::uint64_t key, std::uint64_t hash);
+  bool InsertText(std::string_view text, std::uint64_t hash);
+  std::string_view TextAt(std::uint64_t place) const;
+  std::uint64_t Store(std::string_view text);
+
+  Table keys_;   // plain numeric entries, each as its 64-bit key
+  Table texts_;  // every other text
+  std::vector<LargeBlock> blocks_;
+  size_t block_used_ = 0;  // in the last block
+};
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_BASE_TEXT_SET_H_

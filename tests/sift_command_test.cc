@@ -1,0 +1,240 @@
+#include "app/sift_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "listfile/list_export.h"
+#include "listfile/list_import.h"
+#include "sift/sift_list.h"
+#include "tests/test_support.h"
+
+namespace kestrova {
+namespace {
+
+using testing::FakePlatform;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+struct SiftRun {
+  int status;
+  std::string out;
+  std::string errors;
+};
+
+SiftRun Sift(const std::vector<std::string>& args, std::string_view input = "",
+             bool terminal = false) {
+  MemorySource in(input);
+  MemorySink out;
+  MemorySink errors;
+  const int status = RunSiftCommand(args, {in, out, errors, terminal});
+  return {status, out.bytes, errors.bytes};
+}
+
+// What the window writes: File > Open of `path`, the switches as `bits`
+// (Check1 to Check4), "Отсеить", then File > Save As.
+std::string ThroughTheWindow(const TempDir& dir, const std::string& path, int bits) {
+  MainWindowModel model;
+  model.check1 = bits & 1;
+  model.check2 = bits >> 1 & 1;
+  model.check3 = bits >> 2 & 1;
+  model.check4 = bits >> 3 & 1;
+  FakePlatform platform;
+  platform.answers = {path, dir.File("window.txt")};
+  OpenList(model, platform);
+  SiftList(model);
+  SaveListAs(model, platform);
+  EXPECT_TRUE(platform.messages.empty());
+  return ReadBytes(dir.File("window.txt"));
+}
+
+std::vector<std::string> SwitchArgs(int bits) {
+  std::vector<std::string> args;
+  const char* names[] = {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats"};
+  for (int i = 0; i < 4; ++i) {
+    if (bits >> i & 1) args.push_back(names[i]);
+  }
+  return args;
+}
+
+// Lines of every kind the scan tells apart, with every kind of line end and
+// many repeats.
+std::string RandomList(std::mt19937& random) {
+  const char* pieces[] = {"1.2.3.4:80",
+                          "10.0.0.1:3128 US-N +",
+                          "256.1.1.1:80",
+                          "1.2.3.4:8080;x",
+                          "www.host.example:80",
+                          "www.a.example:80",
+                          "px=www.host.example:8",
+                          "WWW.HOST.EX:1",
+                          "1.2.3.4.5:80",
+                          "10..1.1.1:1",
+                          "1.2.3.4::80",
+                          " 9.9.9.9:9",
+                          "",
+                          " ",
+                          "junk",
+                          "\xCF\xF0\xEE\xEA\xF1\xE8",
+                          "99.1.2.3:80",
+                          "www.ab.cd.ef.gh",
+                          "007.0.255.-1:1",
+                          "1.2.3.4:.5"};
+  const char* ends[] = {"\r\n", "\n", "\r", "\r\n"};
+  std::string list;
+  const int lines = static_cast<int>(random() % 400);
+  for (int i = 0; i < lines; ++i) {
+    list += pieces[random() % std::size(pieces)];
+    if (random() % 3 == 0) list += std::to_string(random() % 300);
+    list += ends[random() % std::size(ends)];
+  }
+  if (random() % 2) list += "5.6.7.8:1";  // a last line without a break
+  return list;
+}
+
+// The batch mode and the window's commands give the same bytes, under all
+// sixteen switch combinations, for random and real lists.
+TEST(SiftCommandTest, GivesTheWindowsBytes) {
+  TempDir dir;
+  std::vector<std::string> lists = {
+      "", "\r\n", "\r\n\r\n", "junk\r\n",
+      ReadBytes(std::string(KESTROVA_TEST_DATA) + "/proxy-list-sample.txt")};
+  const std::string history =
+      ReadBytes(std::string(KESTROVA_TEST_DATA) + "/proxy-list-history.txt");
+  lists.push_back(history.substr(0, history.find("\n", 600000) + 1));  // within the capacity
+  std::mt19937 random(7);
+  for (int i = 0; i < 12; ++i) lists.push_back(RandomList(random));
+
+  for (size_t l = 0; l < lists.size(); ++l) {
+    const std::string path = dir.File("list.txt");
+    WriteBytes(path, lists[l]);
+    for (int bits = 0; bits < 16; ++bits) {
+      SCOPED_TRACE("list " + std::to_string(l) + ", switches " + std::to_string(bits));
+      const std::string window = ThroughTheWindow(dir, path, bits);
+      std::vector<std::string> args = SwitchArgs(bits);
+      args.insert(args.end(), {path, "-o", dir.File("batch.txt")});
+      const SiftRun run = Sift(args);
+      EXPECT_EQ(run.status, kExitDone) << run.errors;
+      EXPECT_EQ(ReadBytes(dir.File("batch.txt")), window);
+      // Standard input to standard output, with CR LF or LF line ends.
+      EXPECT_EQ(Sift(SwitchArgs(bits), lists[l]).out, window);
+      std::string lf = window;
+      for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+      args = SwitchArgs(bits);
+      args.push_back("--lf");
+      EXPECT_EQ(Sift(args, lists[l]).out, lf);
+    }
+  }
+}
+
+TEST(SiftCommandTest, SummaryHelpAndProgress) {
+  const SiftRun run = Sift({"--drop-repeats"}, "1.2.3.4:80\r\njunk\r\n1.2.3.4:80 x\r\n5.6.7.8:1");
+  EXPECT_EQ(run.out, "1.2.3.4:80\r\n5.6.7.8:1\r\n");
+  EXPECT_EQ(run.errors, "kestrova sift: 4 lines read, 2 entries kept, 1 repeats dropped\n");
+  EXPECT_EQ(Sift({"-q", "--drop-repeats"}, "1.2.3.4:80\r\n").errors, "");
+
+  const SiftRun help = Sift({"--help"});
+  EXPECT_EQ(help.status, kExitDone);
+  for (const char* option : {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats",
+                             "--use-saved-options", "--lf", "--output", "--quiet", "--help"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+
+  // A big input on a terminal shows its progress, and clears it at the end.
+  std::string big;
+  while (big.size() <= (33u << 20)) big += "10.20.30.40:8080 padding padding padding\r\n";
+  const SiftRun watched = Sift({"-o", "-"}, big, true);
+  EXPECT_NE(watched.errors.find("% of 33 MiB"), std::string::npos);
+  EXPECT_NE(watched.errors.find("100%"), std::string::npos);
+  EXPECT_EQ(Sift({}, big, false).errors.find('%'), std::string::npos);
+}
+
+TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
+  TempDir dir;
+  testing::SetEnv(testing::kConfigFolderVariable, dir.path());
+  const std::string list = "# header\r\n1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n";
+  // No options saved yet: the window starts with every switch off.
+  const SiftRun none = Sift({"--use-saved-options", "-q"}, list);
+  EXPECT_EQ(none.out, "1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n");
+  EXPECT_NE(none.errors.find("proxy_stup.pr"), std::string::npos);
+
+  std::filesystem::create_directories(testing::FsPath(dir.File("Kestrova")));
+  WriteBytes(dir.File("Kestrova/proxy_stup.pr"), "1\r\n1\r\n2\r\n2\r\n\xD1\xE5\xF0\xFB\xE9\r\n");
+  const SiftRun saved = Sift({"--use-saved-options", "--drop-repeats"}, list);
+  EXPECT_EQ(saved.out, "1.2.3.4:80\r\n");
+  EXPECT_EQ(saved.errors.find("could not be read"), std::string::npos);
+}
+
+struct Failure {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  const char* message;
+  unsigned long long file_size_limit = 0;
+};
+
+// Whatever fails, the old output file stays whole with nothing beside it,
+// and the message names the file and the reason.
+void ExpectFailures(const TempDir& dir, const std::vector<Failure>& failures) {
+  for (const Failure& f : failures) {
+    SCOPED_TRACE(f.name);
+    WriteBytes(dir.File("out.txt"), "old\r\n");
+    testing::LimitFileSize(f.file_size_limit);
+    const SiftRun run = Sift(f.args, "1.2.3.4:80\r\n");
+    testing::LimitFileSize(0);
+    EXPECT_EQ(run.status, f.status);
+    EXPECT_NE(run.errors.find(f.message), std::string::npos) << run.errors;
+    EXPECT_EQ(ReadBytes(dir.File("out.txt")), "old\r\n");
+    for (const auto& entry : std::filesystem::directory_iterator(testing::FsPath(dir.path()))) {
+      EXPECT_EQ(entry.path().filename().string().find("out.txt."), std::string::npos);
+    }
+  }
+}
+
+TEST(SiftCommandTest, FailuresLeaveTheOldOutput) {
+  TempDir dir;
+  const std::string out = dir.File("out.txt");
+  WriteBytes(dir.File("long.txt"), "1.2.3.4:80\r\n" + std::string((16 << 20) + 1, 'x'));
+  WriteBytes(dir.File("readonly.txt"), "old\r\n");
+  testing::SetReadOnly(dir.File("readonly.txt"));
+  ExpectFailures(
+      dir,
+      {
+          {"missing input", {dir.File("missing.txt"), "-o", out}, kExitFileFailed, "missing.txt"},
+          {"folder as input", {dir.path(), "-o", out}, kExitFileFailed, "folder"},
+          {"line over the limit",
+           {dir.File("long.txt"), "-o", out},
+           kExitFileFailed,
+           "Line 2 is longer than 16 MiB"},
+          {"read-only output", {"-o", dir.File("readonly.txt")}, kExitFileFailed, "read-only"},
+          {"missing folder",
+           {"-o", dir.File("no/out.txt")},
+           kExitFileFailed,
+           "No such file or directory"},
+          {"unknown option", {"--drop", "-o", out}, kExitUsage, "unknown option \"--drop\""},
+          {"two inputs", {"a.txt", "b.txt", "-o", out}, kExitUsage, "more than one INPUT"},
+          {"no output name", {"-o"}, kExitUsage, "needs a file name"},
+      });
+}
+
+TEST(SiftCommandTest, PosixOnly_DevicesProcAndSizeLimitsFail) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  const std::string out = dir.File("out.txt");
+  ExpectFailures(dir, {
+                          {"full device",
+                           {"-o", "/dev/full"},
+                           kExitFileFailed,
+                           "cannot write \"/dev/full\": No space left on device"},
+                          {"read error",
+                           {"/proc/self/mem", "-o", out},
+                           kExitFileFailed,
+                           "reading stopped in \"/proc/self/mem\": Input/output error"},
+                          {"size limit", {"-o", out}, kExitFileFailed, "File too large", 4},
+                      });
+}
+
+}  // namespace
+}  // namespace kestrova
