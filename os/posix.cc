@@ -183,7 +183,9 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason) {
   temp_ = temp;
   // Keep the replaced file's owner and mode; best effort, as for any editor.
   (void)::fchmod(fd, exists ? (st.st_mode & 07777) : NewFileMode());
-  if (exists) (void)::fchown(fd, st.st_uid, st.st_gid);
+  if (exists && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Not permitted to give it the old owner: it stays the writer's.
+  }
   return true;
 }
 

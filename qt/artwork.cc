@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <vector>
 
 namespace kestrova {
 namespace {
@@ -54,22 +55,52 @@ void DrawQuestion(QPainter& p) {
   p.drawText(QRect(1, 1, 14, 14), Qt::AlignCenter, "?");
 }
 
-// A kestrel's head over a sieve: the program's mark.
+// A kestrel's head over a sieve: the program's mark, on a 32 x 32 grid. One
+// description serves the window icon, the About picture and the icons the
+// desktop shows (PNG and SVG, made from it at build time).
+struct MarkShape {
+  enum class Kind { kEllipse, kPolygon, kLine } kind;
+  QColor pen;
+  QColor brush;                // none for a line
+  std::vector<QPoint> points;  // ellipse: corner and size; line: its ends
+};
+
+const std::vector<MarkShape>& Mark() {
+  static const std::vector<MarkShape> mark = [] {
+    using Kind = MarkShape::Kind;
+    std::vector<MarkShape> shapes = {{Kind::kEllipse, kBlack, kTeal, {{2, 14}, {28, 16}}}};
+    for (int x = 6; x <= 26; x += 4)
+      shapes.push_back({Kind::kLine, kSilver, {}, {{x, 16}, {x, 28}}});
+    for (int y = 18; y <= 26; y += 4)
+      shapes.push_back({Kind::kLine, kSilver, {}, {{4, y}, {28, y}}});
+    shapes.push_back({Kind::kEllipse, kBlack, QColor(160, 82, 45), {{9, 2}, {14, 13}}});
+    shapes.push_back({Kind::kPolygon, kBlack, kYellow, {{21, 8}, {27, 10}, {21, 12}}});
+    shapes.push_back({Kind::kEllipse, kBlack, kBlack, {{16, 6}, {3, 3}}});
+    return shapes;
+  }();
+  return mark;
+}
+
 void DrawMark(QPainter& p, int size) {
+  p.save();
   p.scale(size / 32.0, size / 32.0);
-  p.setPen(QPen(kBlack, 1));
-  p.setBrush(kTeal);
-  p.drawEllipse(2, 14, 28, 16);
-  p.setPen(QPen(kSilver, 1));
-  for (int x = 6; x <= 26; x += 4) p.drawLine(x, 16, x, 28);
-  for (int y = 18; y <= 26; y += 4) p.drawLine(4, y, 28, y);
-  p.setPen(kBlack);
-  p.setBrush(QColor(160, 82, 45));
-  p.drawEllipse(9, 2, 14, 13);
-  p.setBrush(kYellow);
-  p.drawPolygon(QPolygon({{21, 8}, {27, 10}, {21, 12}}));
-  p.setBrush(kBlack);
-  p.drawEllipse(16, 6, 3, 3);
+  for (const MarkShape& shape : Mark()) {
+    p.setPen(QPen(shape.pen, 1));
+    p.setBrush(shape.brush.isValid() ? QBrush(shape.brush) : Qt::NoBrush);
+    const std::vector<QPoint>& at = shape.points;
+    switch (shape.kind) {
+      case MarkShape::Kind::kEllipse:
+        p.drawEllipse(QRect(at[0], QSize(at[1].x(), at[1].y())));
+        break;
+      case MarkShape::Kind::kPolygon:
+        p.drawPolygon(QPolygon(QList<QPoint>(at.begin(), at.end())));
+        break;
+      case MarkShape::Kind::kLine:
+        p.drawLine(at[0], at[1]);
+        break;
+    }
+  }
+  p.restore();
 }
 
 // A window icon in the two classic sizes, drawn by `draw(painter, size)`.
@@ -97,8 +128,51 @@ QPixmap ToolbarImage(const QString& key) {
   return pixmap;
 }
 
+QImage MarkImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  // The two design sizes keep their crisp pixels; the others are smoothed.
+  p.setRenderHint(QPainter::Antialiasing, size != 16 && size != 32);
+  DrawMark(p, size);
+  return image;
+}
+
+QString MarkSvg() {
+  // Pixel centres, as the aliased drawing at 32 pixels hits them.
+  auto at = [](double v) { return QString::number(v + 0.5); };
+  QString svg =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+      "viewBox=\"0 0 32 32\">\n";
+  for (const MarkShape& shape : Mark()) {
+    const QString stroke = " stroke=\"" + shape.pen.name() + "\" stroke-width=\"1\"";
+    const QString fill = " fill=\"" + (shape.brush.isValid() ? shape.brush.name() : "none") + "\"";
+    const std::vector<QPoint>& p = shape.points;
+    switch (shape.kind) {
+      case MarkShape::Kind::kEllipse:
+        svg += "  <ellipse cx=\"" + at(p[0].x() + p[1].x() / 2.0) + "\" cy=\"" +
+               at(p[0].y() + p[1].y() / 2.0) + "\" rx=\"" + QString::number(p[1].x() / 2.0) +
+               "\" ry=\"" + QString::number(p[1].y() / 2.0) + "\"" + fill + stroke + "/>\n";
+        break;
+      case MarkShape::Kind::kPolygon: {
+        QStringList corners;
+        for (const QPoint& corner : p) corners << at(corner.x()) + "," + at(corner.y());
+        svg += "  <polygon points=\"" + corners.join(' ') + "\"" + fill + stroke + "/>\n";
+        break;
+      }
+      case MarkShape::Kind::kLine:
+        svg += "  <line x1=\"" + at(p[0].x()) + "\" y1=\"" + at(p[0].y()) + "\" x2=\"" +
+               at(p[1].x()) + "\" y2=\"" + at(p[1].y()) + "\"" + stroke + "/>\n";
+        break;
+    }
+  }
+  return svg + "</svg>\n";
+}
+
 QIcon MainWindowIcon() {
-  return IconOfSizes([](QPainter& p, int size) { DrawMark(p, size); });
+  QIcon icon;
+  for (int size : kMarkSizes) icon.addPixmap(QPixmap::fromImage(MarkImage(size)));
+  return icon;
 }
 
 QIcon AboutWindowIcon() {

@@ -4,14 +4,17 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
@@ -24,6 +27,7 @@
 #include "qt/about_window.h"
 #include "qt/artwork.h"
 #include "qt/entry_list_view.h"
+#include "qt/qt_platform.h"
 #include "qt/tint_background.h"
 #include "sift/sift_list.h"
 
@@ -35,6 +39,23 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
   widget->setObjectName(name);
   widget->setGeometry(TwipsRect(left, top, width, height));
   return widget;
+}
+
+// The platform's standard keys for a command, or `fallback` where the
+// platform has none (a plain X11 desktop has no Save As or Quit key).
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const char* fallback) {
+  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+  if (keys.isEmpty()) keys.append(QKeySequence(fallback));
+  return keys;
+}
+
+// The first local file among dragged URLs, or nothing.
+QString FirstLocalFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
 }
 
 // A placement in twips as logical pixels, kept within what a window system
@@ -57,6 +78,7 @@ MainWindow::MainWindow(MainWindowModel& model, Platform& platform)
     : model_(model), platform_(platform) {
   setObjectName("frmMain");
   setWindowTitle("     .:Kestrova v.1.0:.");
+  setAcceptDrops(true);
   setWindowIcon(MainWindowIcon());
   setFont(ClassicFont(8.25));
   client_ = new TintBackground(model_.canvas, this);
@@ -76,20 +98,27 @@ void MainWindow::BuildMenu() {
     QAction* action = menu->addAction(QString::fromUtf8(text));
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+    return action;
   };
   QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("mnuFile");
   file->menuAction()->setObjectName("mnuFile");
-  item(file, "mnuFileOpen", "&Open...", [this] { OpenList(model_, platform_); });
+  item(file, "mnuFileOpen", "&Open...", [this] {
+    OpenList(model_, platform_);
+  })->setShortcuts(StandardKeys(QKeySequence::Open, "Ctrl+O"));
   item(file, "mnuFileClose", "&Close", [this] { CloseList(model_); });
   file->addSeparator()->setObjectName("mnuFileBar0");
-  item(file, "mnuFileSave", "&Save", [this] { SaveList(model_, platform_); });
-  item(file, "mnuFileSaveAs", "Save &As...", [this] { SaveListAs(model_, platform_); });
+  item(file, "mnuFileSave", "&Save", [this] {
+    SaveList(model_, platform_);
+  })->setShortcuts(StandardKeys(QKeySequence::Save, "Ctrl+S"));
+  item(file, "mnuFileSaveAs", "Save &As...", [this] {
+    SaveListAs(model_, platform_);
+  })->setShortcuts(StandardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
   file->addSeparator()->setObjectName("mnuFileBar1");
   item(file, "mnuFileExit", "E&xit", [this] {
     CapturePlacement();
     UnloadMainWindow(model_, platform_);
-  });
+  })->setShortcuts(StandardKeys(QKeySequence::Quit, "Ctrl+Q"));
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("mnuHelp");
   help->menuAction()->setObjectName("mnuHelp");
@@ -220,7 +249,7 @@ void MainWindow::Start() {
 
 void MainWindow::Refresh() {
   entries_->Sync();
-  label1_->setText(QFile::decodeName(QByteArray::fromStdString(model_.label1)));
+  label1_->setText(PathToQt(model_.label1));
   label3_->setText(QString::fromStdString(model_.label3));
   const int values[] = {model_.check1, model_.check2, model_.check3, model_.check4};
   for (size_t i = 0; i < checks_.size(); ++i) {
@@ -247,6 +276,27 @@ void MainWindow::Run(const std::function<void()>& command) {
   command();
   Refresh();
   HandleEndRequest();
+}
+
+void MainWindow::OpenFile(const std::string& path) {
+  Run([this, path] { ImportListFile(model_, platform_, path); });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = FirstLocalFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  // After the drop has ended: the drag's source is not kept waiting while a
+  // message is open.
+  QTimer::singleShot(0, this, [this, path = PathFromQt(file)] { OpenFile(path); });
 }
 
 void MainWindow::HandleEndRequest() {

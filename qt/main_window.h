@@ -36,11 +36,17 @@ class MainWindow : public QMainWindow {
   void Refresh();
   // Runs one command on the model, then shows the result.
   void Run(const std::function<void()>& command);
+  // Opens a list file given from outside (the command line, a drop), as
+  // File > Open does once the file is chosen.
+  void OpenFile(const std::string& path);
 
   AboutWindow* About() const { return about_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -18,6 +18,22 @@ std::unique_ptr<QSettings> Store() {
 
 }  // namespace
 
+std::string PathFromQt(const QString& path) {
+#ifdef Q_OS_WIN
+  return path.toStdString();
+#else
+  return QFile::encodeName(path).toStdString();
+#endif
+}
+
+QString PathToQt(const std::string& path) {
+#ifdef Q_OS_WIN
+  return QString::fromStdString(path);
+#else
+  return QFile::decodeName(QByteArray::fromStdString(path));
+#endif
+}
+
 QtPlatform::QtPlatform() = default;
 
 void QtPlatform::SetParent(QWidget* parent, std::function<void()> before_modal) {
@@ -35,7 +51,7 @@ std::string QtPlatform::ChooseFile(bool save, const std::string& title, const st
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+  return PathFromQt(dialog.selectedFiles().first());
 }
 
 std::string QtPlatform::ChooseFileToOpen(const std::string& title, const std::string& filter) {

@@ -11,6 +11,11 @@
 
 namespace kestrova {
 
+// Paths as the logic keeps them (bytes on POSIX, UTF-8 on Windows) and as Qt
+// shows them.
+std::string PathFromQt(const QString& path);
+QString PathToQt(const std::string& path);
+
 class QtPlatform : public Platform {
  public:
   QtPlatform();

@@ -15,14 +15,18 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "base/text_codec.h"
 #include "options/tints.h"
@@ -205,6 +209,120 @@ TEST_F(MainWindowTest, OpenFromMenuFillsListCountPathAndGauge) {
   EXPECT_EQ(Find<QLabel>("Label3")->text(), "0");
   EXPECT_EQ(Find<QProgressBar>("ProgressBar2")->value(), 3);
   EXPECT_EQ(Find<QLabel>("Label1")->text().toStdString(), dir.File("list.txt"));
+}
+
+// A list file reaches the window from the menu, by its key, from the command
+// line and by a drop: each time the same import, with the same messages.
+TEST_F(MainWindowTest, EveryWayToOpenAFileIsFileOpen) {
+  window.Start();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  WriteBytes(dir.File("list.txt"), "1.2.3.4:80\r\njunk\r\n");
+  auto drop = [&](const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&window, &dropped);
+    QApplication::processEvents();
+    return dropped.isAccepted();
+  };
+  const std::pair<const char*, std::function<void(const std::string&)>> ways[] = {
+      {"File > Open",
+       [&](const std::string& path) {
+         platform.answers = {path};
+         Trigger("mnuFileOpen");
+       }},
+      {"Ctrl+O",
+       [&](const std::string& path) {
+         platform.answers = {path};
+         QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+       }},
+      {"kestrova FILE", [&](const std::string& path) { window.OpenFile(path); }},
+      {"a drop of two files", [&](const std::string& path) {
+         const QString other = QString::fromStdString(dir.File("other.txt"));
+         EXPECT_TRUE(
+             drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile(other)}));
+       }}};
+  for (const auto& [way, open] : ways) {
+    for (const std::string& path : {dir.File("list.txt"), dir.File("missing.txt")}) {
+      SCOPED_TRACE(std::string(way) + " " + path);
+      const bool exists = path == dir.File("list.txt");
+      model.list1.Assign({"kept"});
+      model.SetCount(1);
+      model.label1 = "/previous.txt";
+      platform.messages.clear();
+      open(path);
+      const std::vector<std::string> loaded = {"1.2.3.4:80", "junk"};
+      const std::vector<std::string> kept = {"kept"};
+      EXPECT_EQ(model.list1.Items(), exists ? loaded : kept);
+      EXPECT_EQ(Find<QLabel>("Label3")->text(), exists ? "2" : "1");
+      EXPECT_EQ(model.label1, exists ? path : "/previous.txt");
+      ASSERT_EQ(platform.messages.size(), exists ? 0u : 1u);
+      if (!exists) {
+        EXPECT_NE(platform.messages[0].find("missing.txt"), std::string::npos);
+      }
+    }
+  }
+  // Only local files are taken.
+  EXPECT_FALSE(drop({QUrl("https://example.com/list.txt")}));
+}
+
+// The executable's own command line: help and the version need no display.
+TEST(CommandLineTest, HelpVersionAndMistakes) {
+  struct Case {
+    QStringList args;
+    bool display;
+    int status;
+    const char* out;
+    const char* errors;
+  } cases[] = {
+      {{"--help"}, false, 0, "[FILE]", ""},
+      {{"--version"}, false, 0, "Kestrova 1.0", ""},
+      {{"sift", "--help"}, false, 0, "--drop-repeats", ""},
+      {{"--bogus"}, true, 1, "", "Unknown option 'bogus'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.join(" ").toStdString());
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+      environment.remove(name);
+    }
+    if (c.display) environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(KESTROVA_BINARY, c.args);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), c.status);
+    EXPECT_TRUE(process.readAllStandardOutput().contains(c.out));
+    EXPECT_TRUE(process.readAllStandardError().contains(c.errors));
+  }
+}
+
+// Save, Save As and Exit answer the platform's keys, shown in the menu.
+TEST_F(MainWindowTest, StandardKeysSaveAndExit) {
+  window.Start();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  for (const char* action : {"mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileExit"}) {
+    EXPECT_FALSE(window.findChild<QAction*>(action)->shortcut().isEmpty()) << action;
+  }
+  model.list1.Assign({"1.2.3.4:80"});
+  model.SetCount(1);
+  model.label1 = dir.File("current.txt");
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);  // to the current file
+  EXPECT_TRUE(platform.dialogs.empty());
+  EXPECT_EQ(testing::ReadBytes(dir.File("current.txt")), "1.2.3.4:80\r\n");
+  platform.answers = {dir.File("chosen.txt")};
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(platform.dialogs, std::vector<std::string>{"Save|All Files (*.txt)|*.txt"});
+  EXPECT_EQ(testing::ReadBytes(dir.File("chosen.txt")), "1.2.3.4:80\r\n");
+  EXPECT_EQ(model.label1, dir.File("current.txt"));
+  QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);  // the unload step runs
+  EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
+  EXPECT_EQ(platform.setting_writes, 4);
 }
 
 TEST_F(MainWindowTest, OptionsViewHidesTheListAndSwitchesActAtOnce) {

@@ -10,6 +10,9 @@ namespace kestrova {
 
 // The application title: message box titles, settings store owner.
 inline constexpr char kAppTitle[] = "Kestrova";
+inline constexpr char kAppVersion[] = "1.0";
+// The desktop's name for the program: its menu entry, icon and metadata.
+inline constexpr char kAppId[] = "org.kestrova.Kestrova";
 
 class Platform {
  public:
