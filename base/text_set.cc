@@ -5,8 +5,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "base/number_text.h"
-
 namespace kestrova {
 namespace {
 
@@ -58,40 +56,6 @@ std::uint64_t TextHash(std::string_view text) {
   return FinalMix(h);
 }
 
-// Most kept texts are "a.b.c.d:port": four numbers of one to three digits,
-// each at most 255, and a port of one to six digits. Each number's digit
-// count and value make one 64-bit key (1 + 4 * 10 + 23 bits), so that "07"
-// and "7" stay apart and no text needs to be stored.
-bool PlainEntryKey(std::string_view text, std::uint64_t* key) {
-  const size_t n = text.size();
-  if (n > 22) return false;  // "255.255.255.255:999999"
-  // The four numbers are read up to character 16 at most; a shorter text is
-  // read from a zero-padded copy, so no read needs a check.
-  char padded[20] = {};
-  const char* p = text.data();
-  if (n < 16) p = static_cast<const char*>(std::memcpy(padded, p, n));
-  size_t i = 0;
-  std::uint64_t k = 1;  // keeps every key nonzero
-  for (int part = 0; part < 4; ++part) {
-    const SmallNumber number = ReadSmallNumber(p + i);
-    i += static_cast<size_t>(number.digits);
-    if (number.digits == 0 || number.value > 255 || p[i] != (part < 3 ? '.' : ':')) return false;
-    ++i;
-    k = k << 10 | static_cast<std::uint64_t>(number.digits) << 8 |
-        static_cast<std::uint64_t>(number.value);
-  }
-  const size_t digits = n - i;
-  if (digits == 0 || digits > 6) return false;
-  std::uint64_t port = 0;
-  for (; i < n; ++i) {
-    const unsigned c = static_cast<unsigned char>(p[i]) - unsigned{'0'};
-    if (c >= 10) return false;
-    port = port * 10 + c;
-  }
-  *key = k << 23 | std::uint64_t{digits} << 20 | port;
-  return true;
-}
-
 // The length before each stored text: seven bits a byte.
 const char* ReadLength(const char* p, size_t* length) {
   *length = 0;
@@ -103,6 +67,35 @@ const char* ReadLength(const char* p, size_t* length) {
 }
 
 }  // namespace
+
+std::uint64_t PlainEntryKey(std::string_view text) {
+  const size_t n = text.size();
+  if (n > 22) return 0;  // "255.255.255.255:999999"
+  // The four numbers are read up to character 16 at most; a shorter text is
+  // read from a zero-padded copy, so no read needs a check.
+  char padded[20] = {};
+  const char* p = text.data();
+  if (n < 16) p = static_cast<const char*>(std::memcpy(padded, p, n));
+  SmallNumber numbers[4];
+  size_t i = 0;
+  for (int part = 0; part < 4; ++part) {
+    numbers[part] = ReadSmallNumber(p + i);
+    i += static_cast<size_t>(numbers[part].digits);
+    if (numbers[part].digits == 0 || numbers[part].value > 255 || p[i] != (part < 3 ? '.' : ':')) {
+      return 0;
+    }
+    ++i;
+  }
+  const size_t digits = n - i;
+  if (digits == 0 || digits > 6) return 0;
+  std::uint64_t port = 0;
+  for (; i < n; ++i) {
+    const unsigned c = static_cast<unsigned char>(p[i]) - unsigned{'0'};
+    if (c >= 10) return 0;
+    port = port * 10 + c;
+  }
+  return PlainEntryKey(numbers, digits, port);
+}
 
 template <typename Home>
 void TextSet::Double(Table& table, Home home) {
@@ -125,10 +118,11 @@ void TextSet::Double(Table& table, Home home) {
 }
 
 TextSet::Prepared TextSet::Prepare(std::string_view text) {
-  std::uint64_t key;
-  if (PlainEntryKey(text, &key)) return {KeyHash(key), key};
-  return {TextHash(text), 0};
+  const std::uint64_t key = PlainEntryKey(text);
+  return key ? PrepareKey(key) : Prepared{TextHash(text), 0};
 }
+
+TextSet::Prepared TextSet::PrepareKey(std::uint64_t key) { return {KeyHash(key), key}; }
 
 void TextSet::Prefetch(const Prepared& prepared) const {
 #if defined(__GNUC__)

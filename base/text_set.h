@@ -8,9 +8,26 @@
 #include <string_view>
 #include <vector>
 
+#include "base/number_text.h"
 #include "os/memory.h"
 
 namespace kestrova {
+
+// Most kept texts are "a.b.c.d:port": four numbers of one to three digits,
+// each at most 255, and a port of one to six digits. Such a text is one
+// 64-bit key: each number's digit count and value, so "07" and "7" differ.
+// The key of a text in this form, or 0 when it is not in it.
+std::uint64_t PlainEntryKey(std::string_view text);
+// The same key from the parts, for a reader that has them at hand.
+inline std::uint64_t PlainEntryKey(const SmallNumber (&numbers)[4], size_t port_digits,
+                                   std::uint64_t port) {
+  std::uint64_t key = 1;  // keeps every key nonzero
+  for (const SmallNumber& n : numbers) {
+    key =
+        key << 10 | static_cast<std::uint64_t>(n.digits) << 8 | static_cast<std::uint64_t>(n.value);
+  }
+  return key << 23 | std::uint64_t{port_digits} << 20 | port;
+}
 
 class TextSet {
  public:
@@ -18,8 +35,7 @@ class TextSet {
   // when it was added. Texts compare byte for byte.
   bool Insert(std::string_view text) { return Insert(text, Prepare(text)); }
 
-  // A text's hash, and its 64-bit key when it has the plain form of an
-  // entry (else 0).
+  // A text's hash, and its PlainEntryKey (0 when it has none).
   struct Prepared {
     std::uint64_t hash;
     std::uint64_t key;
@@ -28,6 +44,8 @@ class TextSet {
   // slots a few texts ahead, then Insert each. A large set is far bigger than
   // the processor's caches, and this hides the wait for memory.
   static Prepared Prepare(std::string_view text);
+  // For a text whose PlainEntryKey the caller has already made.
+  static Prepared PrepareKey(std::uint64_t key);
   void Prefetch(const Prepared& prepared) const;
   bool Insert(std::string_view text, const Prepared& prepared);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/number_text.h"
+#include "base/text_set.h"
 
 namespace kestrova {
 namespace {
@@ -63,7 +64,9 @@ std::optional<std::string_view> HostName(std::string_view entry, SiftSwitches sw
 // Most entries are four plain numbers of up to three digits: this pass gives
 // what the step-by-step scan gives for them, without its number reader.
 // False when it cannot tell; then the step-by-step scan decides.
-bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name) {
+template <bool kMakeKey>
+bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name,
+                      std::uint64_t* plain_key) {
   const char* p = entry.data();
   const size_t n = entry.size();
   // The longest head read is "255.255.255.255:" and the character after it;
@@ -72,6 +75,7 @@ bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name) {
   const char* head = p;
   if (n < 17) head = static_cast<const char*>(std::memcpy(padded, p, n));
   size_t i = 0;
+  SmallNumber numbers[4];
   for (int part = 0; part < 4; ++part) {
     const SmallNumber number = ReadSmallNumber(head + i);
     i += static_cast<size_t>(number.digits);
@@ -80,10 +84,14 @@ bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name) {
         head[i + 1] == separator || i + 1 >= n) {
       return false;
     }
+    if constexpr (kMakeKey) numbers[part] = number;
     ++i;
   }
   // The tail after the colon is not examined, but "www." is looked for at
-  // every position the scan reaches.
+  // every position the scan reaches. A tail of digits is a port, for the key.
+  const size_t tail = i;
+  bool digits_only = true;
+  std::uint64_t port = 0;
   while (i < n && p[i] != ' ') {
     const char c = p[i];
     if (c == 'w' && entry.compare(i, 4, "www.") == 0) {
@@ -91,27 +99,50 @@ bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name) {
       return true;
     }
     if (c == ';' || ((c == '.' || c == ':') && i + 1 < n && p[i + 1] == c)) break;
+    if constexpr (kMakeKey) {  // without branches: a port's length is not predictable
+      const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+      digits_only &= digit < 10;
+      port = port * 10 + digit;
+    }
     ++i;
   }
   *end = i;
   *host_name = false;
+  if constexpr (kMakeKey) {
+    const size_t port_digits = i - tail;
+    *plain_key = digits_only && port_digits >= 1 && port_digits <= 6
+                     ? PlainEntryKey(numbers, port_digits, port)
+                     : 0;
+  }
   return true;
 }
 
-}  // namespace
-
-std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches) {
+template <bool kMakeKey>
+std::optional<std::string_view> Scan(std::string_view entry, SiftSwitches switches,
+                                     std::uint64_t* plain_key) {
   if (entry.starts_with("www.")) return HostName(entry, switches);
   // Check3 stops every other entry at its first character; so does the end
   // of an empty entry. Neither has accepted a separator.
   if (switches.only_www || entry.empty()) return std::nullopt;
   size_t end = 0;
   bool host_name = false;
-  if (ScanPlainAddress(entry, &end, &host_name)) {
+  if (ScanPlainAddress<kMakeKey>(entry, &end, &host_name, plain_key)) {
     if (host_name) return HostName(entry, switches);
     return entry.substr(0, end);
   }
   return ScanAddressStepByStep(entry, switches);
+}
+
+}  // namespace
+
+std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches) {
+  return Scan<false>(entry, switches, nullptr);
+}
+
+std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches,
+                                            std::uint64_t* plain_key) {
+  *plain_key = 0;
+  return Scan<true>(entry, switches, plain_key);
 }
 
 std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,

@@ -2,6 +2,7 @@
 #ifndef KESTROVA_SIFT_SIFT_LIST_H_
 #define KESTROVA_SIFT_SIFT_LIST_H_
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -19,6 +20,10 @@ struct SiftSwitches {
 // either a.b.c.d:tail, each of a-d a number of at most 255, or a host name
 // with "www." in it, three dots (or two and a colon) and its stop character.
 std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches);
+// The same; when the kept text has a PlainEntryKey that the scan could make
+// on its way, `plain_key` holds it, else 0.
+std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches switches,
+                                            std::uint64_t* plain_key);
 // The same scan taken one character at a time, for every entry; ScanAddress
 // takes a quicker way through plain entries and must agree with it.
 std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,

@@ -61,10 +61,13 @@ StreamResult SiftStream(LineReader& in, ByteSink& out, const StreamSwitches& swi
     }
     if (++counts->lines % kProgressEveryLines == 0 && progress) progress(in.BytesRead());
     if (switches.only_entries && !LooksLikeProxy(line)) continue;
-    const auto kept = ScanAddress(line, switches.scan);
+    std::uint64_t plain_key = 0;
+    const auto kept = switches.drop_repeats ? ScanAddress(line, switches.scan, &plain_key)
+                                            : ScanAddress(line, switches.scan);
     if (!kept) continue;
     if (switches.drop_repeats) {
-      const TextSet::Prepared prepared = TextSet::Prepare(*kept);
+      const TextSet::Prepared prepared =
+          plain_key ? TextSet::PrepareKey(plain_key) : TextSet::Prepare(*kept);
       seen.Prefetch(prepared);
       waiting[waiting_count++] = {buffer.size(), kept->size(), prepared};
     } else {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/startup.h"
+#include "base/text_set.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "options/options_file.h"
@@ -35,9 +36,12 @@ std::vector<std::string> ReadLines(std::string_view bytes, std::string* error) {
 std::string CheckScan(std::string_view entry) {
   for (int bits = 0; bits < 4; ++bits) {
     const SiftSwitches switches{(bits & 1) != 0, (bits & 2) != 0};
-    const auto kept = ScanAddress(entry, switches);
+    std::uint64_t plain_key;
+    const auto kept = ScanAddress(entry, switches, &plain_key);
     if (kept != ScanAddressStepByStep(entry, switches)) return "the quick scan disagrees";
     if (!kept) continue;
+    // A key the scan hands on is the key of its kept text, for the set of repeats.
+    if (plain_key && plain_key != PlainEntryKey(*kept)) return "the scan's key is not the text's";
     if (kept->empty()) return "kept an empty text";
     if (entry.substr(0, kept->size()) != *kept) return "kept text is not a prefix";
     if (switches.only_www && !kept->starts_with("www.")) return "Check3 kept a non-www entry";
