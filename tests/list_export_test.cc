@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "listfile/list_import.h"
+#include "os/file_io.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -109,6 +110,31 @@ TEST(ListExportTest, WithoutCurrentFileSaveAsksEveryTimeAndForgets) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             2);
+}
+
+// Folders of paths as each system writes them; roots stay roots.
+TEST(FileIoTest, PathsOnThisSystem) {
+#ifdef _WIN32
+  const std::pair<const char*, const char*> parents[] = {
+      {"C:\\Lists\\list.txt", "C:\\Lists"},
+      {"C:\\list.txt", "C:\\"},
+      {"C:/Lists/list.txt", "C:/Lists"},
+      {"\\\\server\\share\\l.txt", "\\\\server\\share"},
+      {"list.txt", "."}};
+  EXPECT_EQ(JoinPath("C:\\Lists", "l.txt"), "C:\\Lists\\l.txt");
+#else
+  const std::pair<const char*, const char*> parents[] = {
+      {"/home/u/list.txt", "/home/u"}, {"/list.txt", "/"}, {"list.txt", "."}};
+  EXPECT_EQ(JoinPath("/home/u", "l.txt"), "/home/u/l.txt");
+#endif
+  for (const auto& [path, parent] : parents) EXPECT_EQ(ParentFolder(path), parent) << path;
+  // The system's own separators all the way, drive letter first on Windows.
+  TempDir dir;
+  const std::string path = JoinPath(dir.path(), "список.txt");
+  std::string reason;
+  ASSERT_TRUE(WriteFileAtomically(path, "1.2.3.4:80\r\n", &reason)) << reason;
+  ASSERT_TRUE(WriteFileAtomically(path, "5.6.7.8:80\r\n", &reason)) << reason;
+  EXPECT_EQ(ReadBytes(path), "5.6.7.8:80\r\n");
 }
 
 struct FailedSaveCase {
