@@ -289,6 +289,25 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define KESTROVA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KESTROVA_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#ifdef KESTROVA_ADDRESS_SANITIZER
+// The address sanitizer watches the heap, not pages mapped by hand: under it,
+// large blocks come from the heap, so a stray access in a table is caught.
+LargeBlock::LargeBlock(size_t bytes) : size_(bytes) {
+  if (bytes == 0) return;
+  data_ = std::calloc(bytes, 1);
+  if (!data_) throw std::bad_alloc();
+}
+
+LargeBlock::~LargeBlock() { std::free(data_); }
+#else
 LargeBlock::LargeBlock(size_t bytes) : size_(bytes) {
   if (bytes == 0) return;
   data_ = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -304,5 +323,6 @@ LargeBlock::LargeBlock(size_t bytes) : size_(bytes) {
 LargeBlock::~LargeBlock() {
   if (data_) ::munmap(data_, size_);
 }
+#endif
 
 }  // namespace kestrova
