@@ -1,8 +1,11 @@
 #include "app/window_commands.h"
 
+#include "app/startup.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
+#include "options/options_panel.h"
 #include "options/tints.h"
+#include "sift/sift_list.h"
 
 namespace kestrova {
 
@@ -39,5 +42,36 @@ void HideAbout(MainWindowModel& model) {
 }
 
 void DestroyAbout(MainWindowModel& model) { model.about.state = AboutState::kNotCreated; }
+
+void RunWindowCommand(WindowCommand command, MainWindowModel& model, Platform& platform) {
+  switch (command) {
+    case WindowCommand::kNone:
+      return;
+    case WindowCommand::kOpenList:
+      return OpenList(model, platform);
+    case WindowCommand::kCloseList:
+      return CloseList(model);
+    case WindowCommand::kSaveList:
+      return SaveList(model, platform);
+    case WindowCommand::kSaveListAs:
+      return SaveListAs(model, platform);
+    case WindowCommand::kUnloadMainWindow:
+      return UnloadMainWindow(model, platform);
+    case WindowCommand::kShowAbout:
+      return ShowAbout(model);
+    case WindowCommand::kQuitImmediately:
+      return QuitImmediately(model);
+    case WindowCommand::kClearList:
+      return ClearList(model);
+    case WindowCommand::kShowOptionsPanel:
+      return ShowOptionsPanel(model);
+    case WindowCommand::kSiftList:
+      return SiftList(model);
+    case WindowCommand::kApplyOptions:
+      return ApplyOptions(model, platform);
+    case WindowCommand::kHideAbout:
+      return HideAbout(model);
+  }
+}
 
 }  // namespace kestrova

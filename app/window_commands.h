@@ -7,6 +7,7 @@
 
 #include "ui/platform.h"
 #include "ui/ui_model.h"
+#include "ui/window_layout.h"
 
 namespace kestrova {
 
@@ -26,6 +27,10 @@ void ShowAbout(MainWindowModel& model);
 // The About window's "Закрыть" hides it; its title bar's close destroys it.
 void HideAbout(MainWindowModel& model);
 void DestroyAbout(MainWindowModel& model);
+
+// Runs what a button or menu item of the windows' tables stands for; both
+// bindings come through here.
+void RunWindowCommand(WindowCommand command, MainWindowModel& model, Platform& platform);
 
 }  // namespace kestrova
 

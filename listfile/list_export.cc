@@ -7,7 +7,7 @@ namespace kestrova {
 namespace {
 
 void SaveToChosenFile(const MainWindowModel& model, Platform& platform) {
-  const std::string path = platform.ChooseFileToSave("Save", kListFileFilter);
+  const std::string path = platform.ChooseFileToSave("Save", kListFileFilter, {});
   if (!path.empty()) WriteListFile(model, platform, path);
 }
 

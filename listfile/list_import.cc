@@ -18,7 +18,7 @@ bool LooksLikeProxy(std::string_view line) {
 }
 
 void OpenList(MainWindowModel& model, Platform& platform) {
-  const std::string path = platform.ChooseFileToOpen("Open", kListFileFilter);
+  const std::string path = platform.ChooseFileToOpen("Open", kListFileFilter, {});
   if (path.empty()) return;  // cancelled: the list stays as it was
   ImportListFile(model, platform, path);
 }

@@ -1,4 +1,4 @@
-// Pictures drawn in code, in the 16-colour style of the toolbar era.
+// The program's pictures (ui/artwork.h) as Qt images and icons.
 #ifndef KESTROVA_QT_ARTWORK_H_
 #define KESTROVA_QT_ARTWORK_H_
 
@@ -7,17 +7,16 @@
 #include <QPixmap>
 #include <QString>
 
+#include "ui/artwork.h"
+
 namespace kestrova {
+
+QImage ToQImage(const Image& image);
 
 // The toolbar's image list: 16x16 images keyed "Open", "Save" and "Help".
 QPixmap ToolbarImage(const QString& key);
 QIcon MainWindowIcon();
-
-// The program's mark at the sizes the desktop asks for, and as SVG: the
-// window icon and the icons installed for the desktop are all made from it.
-inline constexpr int kMarkSizes[] = {16, 24, 32, 48, 64, 128, 256};
-QImage MarkImage(int size);
-QString MarkSvg();
+QImage MarkQImage(int size);
 QIcon AboutWindowIcon();
 // The About window's 70x70 picture.
 QPixmap AboutPicture();

@@ -17,34 +17,59 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/startup.h"
 #include "app/window_commands.h"
-#include "listfile/list_export.h"
 #include "listfile/list_import.h"
-#include "options/options_panel.h"
 #include "qt/about_window.h"
 #include "qt/artwork.h"
 #include "qt/entry_list_view.h"
 #include "qt/qt_platform.h"
 #include "qt/tint_background.h"
-#include "sift/sift_list.h"
+#include "ui/window_layout.h"
 
 namespace kestrova {
 namespace {
 
+// A control of the main window as designed: name, place, tooltip, font.
 template <typename W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
+W* Place(W* widget, const char* name) {
+  const ControlLayout& layout = FindControl(MainWindowLayout(), name);
   widget->setObjectName(name);
-  widget->setGeometry(TwipsRect(left, top, width, height));
+  widget->setGeometry(ToQRect(layout.rect));
+  if (*layout.tooltip) widget->setToolTip(QString::fromUtf8(layout.tooltip));
+  if (layout.font_points > 0) widget->setFont(ClassicFont(layout.font_points, layout.bold));
   return widget;
+}
+
+QString TextOf(const char* name) {
+  return QString::fromUtf8(FindControl(MainWindowLayout(), name).text);
+}
+
+// The platform's standard key for a menu command, where it has one.
+QKeySequence::StandardKey StandardKeyFor(WindowCommand command) {
+  switch (command) {
+    case WindowCommand::kOpenList:
+      return QKeySequence::Open;
+    case WindowCommand::kSaveList:
+      return QKeySequence::Save;
+    case WindowCommand::kSaveListAs:
+      return QKeySequence::SaveAs;
+    case WindowCommand::kUnloadMainWindow:
+      return QKeySequence::Quit;
+    default:
+      return QKeySequence::UnknownKey;
+  }
 }
 
 // The platform's standard keys for a command, or `fallback` where the
 // platform has none (a plain X11 desktop has no Save As or Quit key).
 QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const char* fallback) {
-  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+  QList<QKeySequence> keys;
+  if (key != QKeySequence::UnknownKey) keys = QKeySequence::keyBindings(key);
   if (keys.isEmpty()) keys.append(QKeySequence(fallback));
   return keys;
 }
@@ -76,57 +101,43 @@ void ShowBar(QProgressBar* bar, const ProgressBarState& state) {
 
 MainWindow::MainWindow(MainWindowModel& model, Platform& platform)
     : model_(model), platform_(platform) {
-  setObjectName("frmMain");
-  setWindowTitle("     .:Kestrova v.1.0:.");
+  const WindowLayout& layout = MainWindowLayout();
+  setObjectName(layout.name);
+  setWindowTitle(QString::fromUtf8(layout.caption));
   setAcceptDrops(true);
   setWindowIcon(MainWindowIcon());
-  setFont(ClassicFont(8.25));
+  setFont(ClassicFont(layout.font_points));
   client_ = new TintBackground(model_.canvas, this);
   client_->setObjectName("frmMainClient");
   setCentralWidget(client_);
   BuildMenu();
   BuildControls();
-  resize(Px(6420), Px(7200) + menuBar()->sizeHint().height());
+  resize(Px(layout.client_width), Px(layout.client_height) + menuBar()->sizeHint().height());
   Refresh();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenu() {
-  auto item = [this](QMenu* menu, const char* name, const char* text,
-                     std::function<void()> command) {
-    QAction* action = menu->addAction(QString::fromUtf8(text));
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [this, command] { Run(command); });
-    return action;
-  };
-  QMenu* file = menuBar()->addMenu("&File");
-  file->setObjectName("mnuFile");
-  file->menuAction()->setObjectName("mnuFile");
-  item(file, "mnuFileOpen", "&Open...", [this] {
-    OpenList(model_, platform_);
-  })->setShortcuts(StandardKeys(QKeySequence::Open, "Ctrl+O"));
-  item(file, "mnuFileClose", "&Close", [this] { CloseList(model_); });
-  file->addSeparator()->setObjectName("mnuFileBar0");
-  item(file, "mnuFileSave", "&Save", [this] {
-    SaveList(model_, platform_);
-  })->setShortcuts(StandardKeys(QKeySequence::Save, "Ctrl+S"));
-  item(file, "mnuFileSaveAs", "Save &As...", [this] {
-    SaveListAs(model_, platform_);
-  })->setShortcuts(StandardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
-  file->addSeparator()->setObjectName("mnuFileBar1");
-  item(file, "mnuFileExit", "E&xit", [this] {
-    CapturePlacement();
-    UnloadMainWindow(model_, platform_);
-  })->setShortcuts(StandardKeys(QKeySequence::Quit, "Ctrl+Q"));
-  QMenu* help = menuBar()->addMenu("&Help");
-  help->setObjectName("mnuHelp");
-  help->menuAction()->setObjectName("mnuHelp");
-  item(help, "mnuHelpAbout", "&About ", [this] { ShowAbout(model_); });
+  for (const MenuLayout& menu_layout : MainMenuLayout()) {
+    QMenu* menu = menuBar()->addMenu(menu_layout.text);
+    menu->setObjectName(menu_layout.name);
+    menu->menuAction()->setObjectName(menu_layout.name);
+    for (const MenuItemLayout& item : menu_layout.items) {
+      if (!*item.text) {
+        menu->addSeparator()->setObjectName(item.name);
+        continue;
+      }
+      QAction* action = menu->addAction(QString::fromUtf8(item.text));
+      action->setObjectName(item.name);
+      if (*item.keys) action->setShortcuts(StandardKeys(StandardKeyFor(item.command), item.keys));
+      connect(action, &QAction::triggered, this, [this, command = item.command] { Run(command); });
+    }
+  }
 }
 
 void MainWindow::BuildToolBar() {
-  auto* toolbar = Place(new QToolBar(client_), "tbToolBar", 0, 0, 6420, 420);
+  auto* toolbar = Place(new QToolBar(client_), "tbToolBar");
   toolbar_ = toolbar;
   // Docked along the top edge: the controls below keep their places in the
   // client area, and the bar follows its width.
@@ -135,7 +146,8 @@ void MainWindow::BuildToolBar() {
   toolbar->setFloatable(false);
   toolbar->setIconSize(QSize(16, 16));
   toolbar->setAutoFillBackground(true);
-  for (const QString key : {"Open", "Save", "", "Help"}) {
+  for (const char* key_text : ToolbarKeys()) {
+    const QString key = key_text;
     QAction* action =
         toolbar->addAction(key.isEmpty() ? QIcon() : QIcon(ToolbarImage(key)), QString());
     action->setToolTip(key);
@@ -150,94 +162,87 @@ void MainWindow::BuildToolBar() {
 }
 
 void MainWindow::BuildControls() {
-  progress_bar2_ = Place(new QProgressBar(client_), "ProgressBar2", 120, 840, 255, 4335);
+  // In the window's own order of creation, which stacks them.
+  progress_bar2_ = Place(new QProgressBar(client_), "ProgressBar2");
   progress_bar2_->setOrientation(Qt::Vertical);
   progress_bar2_->setTextVisible(false);
   progress_bar2_->setAccessibleName("Заполнение списка");
-  commands_[2] = Place(new QPushButton("Опции", client_), "Command3", 3960, 2640, 1935, 375);
-  progress_bar1_ = Place(new QProgressBar(client_), "ProgressBar1", 120, 5520, 5700, 180);
+  commands_[2] = Place(new QPushButton(TextOf("Command3"), client_), "Command3");
+  progress_bar1_ = Place(new QProgressBar(client_), "ProgressBar1");
   progress_bar1_->setTextVisible(false);
   progress_bar1_->setAccessibleName("Ход отсева");
-  commands_[3] = Place(new QPushButton("Отсеить", client_), "Command4", 3960, 2160, 1935, 375);
-  commands_[1] = Place(new QPushButton("Очистить", client_), "Command2", 3960, 3120, 1935, 375);
-  commands_[0] = Place(new QPushButton("Выход", client_), "Command1", 3960, 3600, 1935, 375);
+  commands_[3] = Place(new QPushButton(TextOf("Command4"), client_), "Command4");
+  commands_[1] = Place(new QPushButton(TextOf("Command2"), client_), "Command2");
+  commands_[0] = Place(new QPushButton(TextOf("Command1"), client_), "Command1");
   BuildToolBar();
   BuildOptionsFrame();
-  list1_ = Place(new QListView(client_), "List1", 360, 840, 3375, 4350);
+  list1_ = Place(new QListView(client_), "List1");
   entries_ = new EntryListModel(model_.list1, list1_);
   list1_->setModel(entries_);
   list1_->setUniformItemSizes(true);
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   list1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list1_->setAccessibleName("Список прокси");
-  label3_ = Place(new QLabel("0", client_), "Label3", 5040, 840, 855, 255);
-  auto* label2 = Place(new QLabel("Элементов :", client_), "Label2", 3840, 840, 1095, 255);
-  label2->setFont(ClassicFont(8.25, true));
-  label1_ = Place(new QLabel(client_), "Label1", 120, 480, 5775, 255);
+  label3_ = Place(new QLabel(TextOf("Label3"), client_), "Label3");
+  auto* label2 = Place(new QLabel(TextOf("Label2"), client_), "Label2");
+  label1_ = Place(new QLabel(client_), "Label1");
   label3_->setBuddy(list1_);
   // Labels are drawn on the window itself, under every other control: the
   // options panel covers them.
   for (QLabel* label : {label1_, label2, label3_}) label->lower();
 
-  connect(commands_[0], &QPushButton::clicked, this,
-          [this] { Run([this] { QuitImmediately(model_); }); });
-  connect(commands_[1], &QPushButton::clicked, this,
-          [this] { Run([this] { ClearList(model_); }); });
-  connect(commands_[2], &QPushButton::clicked, this,
-          [this] { Run([this] { ShowOptionsPanel(model_); }); });
-  connect(commands_[3], &QPushButton::clicked, this, [this] { Run([this] { SiftList(model_); }); });
+  for (QPushButton* button : commands_) ConnectButton(button);
+  SetTabOrder();
+}
 
-  QWidget* order[] = {findChild<QToolBar*>("tbToolBar"),
-                      list1_,
-                      commands_[0],
-                      commands_[1],
-                      commands_[3],
-                      commands_[2]};
-  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-  setTabOrder(commands_[2], checks_[0]);
+void MainWindow::ConnectButton(QPushButton* button) {
+  const WindowCommand command =
+      FindControl(MainWindowLayout(), button->objectName().toStdString()).command;
+  connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
+}
+
+void MainWindow::SetTabOrder() {
+  std::vector<std::pair<int, QWidget*>> order;
+  for (const ControlLayout& control : MainWindowLayout().controls) {
+    // Labels, frames and progress bars never take the focus.
+    const ControlKind k = control.kind;
+    if (k != ControlKind::kToolBar && k != ControlKind::kListBox && k != ControlKind::kButton &&
+        k != ControlKind::kCheckBox && k != ControlKind::kComboBox) {
+      continue;
+    }
+    if (QWidget* widget = findChild<QWidget*>(control.name))
+      order.emplace_back(control.tab, widget);
+  }
+  std::sort(order.begin(), order.end());
+  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1].second, order[i].second);
 }
 
 void MainWindow::BuildOptionsFrame() {
-  frame1_ = Place(new TintedFrame("Опции", client_, client_), "Frame1", 120, 480, 6135, 5415);
+  frame1_ = Place(new TintedFrame(TextOf("Frame1"), client_, client_), "Frame1");
   frame1_->hide();
-  auto check = [this](int index, const char* name, const char* text, const char* tip, int left,
-                      int top, int width, int height) {
-    auto* box =
-        Place(new QCheckBox(QString::fromUtf8(text), frame1_), name, left, top, width, height);
-    box->setToolTip(QString::fromUtf8(tip));
+  auto check = [this](int index, const char* name) {
+    auto* box = Place(new QCheckBox(TextOf(name), frame1_), name);
     int* field[] = {&model_.check1, &model_.check2, &model_.check3, &model_.check4};
     connect(box, &QCheckBox::toggled, this, [f = field[index]](bool on) { *f = on ? 1 : 0; });
     checks_[static_cast<size_t>(index)] = box;
   };
-  check(3, "Check4", "       Отсеевать одинаковые Proxy", "  Непонял - значит недано !!! ", 120,
-        2640, 5175, 375);
-  check(2, "Check3", "       Отсеевать  числовый Proxy", "Отсеивает прохи вида (192.168.0.1:80)",
-        120, 2160, 5175, 255);
-  check(1, "Check2", "       Отсеевать текстовые Proxy",
-        "Отсеивает прохи вида (www.proxy.example:80)", 120, 1560, 4935, 375);
-  combo1_ = Place(new QComboBox(frame1_), "Combo1", 2280, 360, 2775, 315);
+  check(3, "Check4");
+  check(2, "Check3");
+  check(1, "Check2");
+  combo1_ = Place(new QComboBox(frame1_), "Combo1");
   combo1_->setEditable(true);
   combo1_->setInsertPolicy(QComboBox::NoInsert);
   // The tint name is compared exactly, so the field keeps what the user
   // typed: Qt's completer would complete "Зел" and turn "серый" into "Серый".
   combo1_->setCompleter(nullptr);
-  for (const char* name : {"Серый", "Красный", "Зеленый", "Синий", "Бирюзовый", "Золотой"}) {
-    combo1_->addItem(QString::fromUtf8(name), 0);
-  }
-  combo1_->setEditText("Серый");
+  for (const char* name : TintSelectorItems()) combo1_->addItem(QString::fromUtf8(name), 0);
+  combo1_->setEditText(TextOf("Combo1"));
   connect(combo1_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { model_.combo1_text = text.toStdString(); });
-  auto* apply = Place(new QPushButton("Применить", frame1_), "Command5", 4200, 4440, 1575, 255);
-  connect(apply, &QPushButton::clicked, this,
-          [this] { Run([this] { ApplyOptions(model_, platform_); }); });
-  check(0, "Check1", "        Считывать элементы похожие на Proxy",
-        "Считывает элементы из файла начинающиеся www.,\"xx.\",\"xxx.\"", 120, 1080, 3735, 375);
-  auto* label4 = Place(new QLabel("Интерфейс с оттенком", frame1_), "Label4", 120, 360, 1935, 255);
-  label4->setToolTip(" Не для дальтоников !!!");
+  ConnectButton(Place(new QPushButton(TextOf("Command5"), frame1_), "Command5"));
+  check(0, "Check1");
+  auto* label4 = Place(new QLabel(TextOf("Label4"), frame1_), "Label4");
   label4->setBuddy(combo1_);
-
-  QWidget* order[] = {checks_[0], apply, combo1_, checks_[1], checks_[2], checks_[3]};
-  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::Start() {
@@ -270,6 +275,12 @@ void MainWindow::Refresh() {
     client_->update();
   }
   SyncAbout();
+}
+
+void MainWindow::Run(WindowCommand command) {
+  // The unload step saves where the window is now.
+  if (command == WindowCommand::kUnloadMainWindow) CapturePlacement();
+  Run([this, command] { RunWindowCommand(command, model_, platform_); });
 }
 
 void MainWindow::Run(const std::function<void()>& command) {

@@ -9,6 +9,7 @@
 
 #include "ui/platform.h"
 #include "ui/ui_model.h"
+#include "ui/window_layout.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,6 +36,7 @@ class MainWindow : public QMainWindow {
   // Brings every widget in line with the model.
   void Refresh();
   // Runs one command on the model, then shows the result.
+  void Run(WindowCommand command);
   void Run(const std::function<void()>& command);
   // Opens a list file given from outside (the command line, a drop), as
   // File > Open does once the file is chosen.
@@ -54,6 +56,8 @@ class MainWindow : public QMainWindow {
   void BuildToolBar();
   void BuildControls();
   void BuildOptionsFrame();
+  void ConnectButton(QPushButton* button);
+  void SetTabOrder();
   void CapturePlacement();
   void ApplyPlacement();
   void SyncAbout();

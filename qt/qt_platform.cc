@@ -41,7 +41,8 @@ void QtPlatform::SetParent(QWidget* parent, std::function<void()> before_modal) 
   before_modal_ = std::move(before_modal);
 }
 
-std::string QtPlatform::ChooseFile(bool save, const std::string& title, const std::string& filter) {
+std::string QtPlatform::ChooseFile(bool save, const std::string& title, const std::string& filter,
+                                   const ChooserStart& start) {
   if (before_modal_) before_modal_();
   QFileDialog dialog(parent_, QString::fromStdString(title));
   dialog.setObjectName("dlgCommonDialog");
@@ -50,16 +51,20 @@ std::string QtPlatform::ChooseFile(bool save, const std::string& title, const st
   dialog.setNameFilter(label_and_pattern.section('|', 0, 0));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!start.folder.empty()) dialog.setDirectory(PathToQt(start.folder));
+  if (!start.name.empty()) dialog.selectFile(PathToQt(start.name));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return PathFromQt(dialog.selectedFiles().first());
 }
 
-std::string QtPlatform::ChooseFileToOpen(const std::string& title, const std::string& filter) {
-  return ChooseFile(false, title, filter);
+std::string QtPlatform::ChooseFileToOpen(const std::string& title, const std::string& filter,
+                                         const ChooserStart& start) {
+  return ChooseFile(false, title, filter, start);
 }
 
-std::string QtPlatform::ChooseFileToSave(const std::string& title, const std::string& filter) {
-  return ChooseFile(true, title, filter);
+std::string QtPlatform::ChooseFileToSave(const std::string& title, const std::string& filter,
+                                         const ChooserStart& start) {
+  return ChooseFile(true, title, filter, start);
 }
 
 void QtPlatform::ShowMessage(const std::string& text) {

@@ -24,8 +24,10 @@ class QtPlatform : public Platform {
   // shows the state a message speaks of.
   void SetParent(QWidget* parent, std::function<void()> before_modal);
 
-  std::string ChooseFileToOpen(const std::string& title, const std::string& filter) override;
-  std::string ChooseFileToSave(const std::string& title, const std::string& filter) override;
+  std::string ChooseFileToOpen(const std::string& title, const std::string& filter,
+                               const ChooserStart& start) override;
+  std::string ChooseFileToSave(const std::string& title, const std::string& filter,
+                               const ChooserStart& start) override;
   void ShowMessage(const std::string& text) override;
   std::optional<std::string> ReadSetting(const std::string& section,
                                          const std::string& key) override;
@@ -34,7 +36,8 @@ class QtPlatform : public Platform {
   std::string OptionsFilePath() override;
 
  private:
-  std::string ChooseFile(bool save, const std::string& title, const std::string& filter);
+  std::string ChooseFile(bool save, const std::string& title, const std::string& filter,
+                         const ChooserStart& start);
 
   QPointer<QWidget> parent_;
   std::function<void()> before_modal_;

@@ -5,48 +5,25 @@
 #include <cmath>
 
 namespace kestrova {
-namespace {
 
-int DevicePixel(int twips, double ratio) {
-  return static_cast<int>(std::floor(twips * ratio / kTwipsPerPixel));
-}
-
-}  // namespace
-
-QRect TwipsRect(int left, int top, int width, int height) {
-  return QRect(Px(left), Px(top), Px(width), Px(height));
+QRect ToQRect(const TwipsRect& rect) {
+  return QRect(Px(rect.left), Px(rect.top), Px(rect.width), Px(rect.height));
 }
 
 QFont ClassicFont(double points, bool bold) {
   QFont font;
-  font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
-                    "Nimbus Sans", "DejaVu Sans"});
+  QStringList faces;
+  for (const char* face : kClassicFontFaces) faces << face;
+  font.setFamilies(faces);
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
 }
 
 void RenderCanvas(const Canvas& canvas, QImage& image) {
-  const double ratio = image.devicePixelRatio();
-  const int width = image.width();
-  const int height = image.height();
-  QPainter painter;  // only for lines that are not horizontal
-  for (const CanvasLine& line : canvas.Lines()) {
-    const QRgb rgb = qRgb(line.color.red, line.color.green, line.color.blue);
-    if (line.y1 == line.y2) {
-      const int row = DevicePixel(line.y1, ratio);
-      if (row < 0 || row >= height) continue;
-      const int from = std::max(0, DevicePixel(std::min(line.x1, line.x2), ratio));
-      const int to = std::min(width - 1, DevicePixel(std::max(line.x1, line.x2), ratio));
-      auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(row));
-      std::fill(pixels + std::min(from, width), pixels + to + 1, rgb);
-      continue;
-    }
-    if (!painter.isActive()) painter.begin(&image);
-    painter.setPen(QPen(QColor(rgb), 0));
-    painter.drawLine(QPointF(line.x1, line.y1) / kTwipsPerPixel,
-                     QPointF(line.x2, line.y2) / kTwipsPerPixel);
-  }
+  const PixelView view{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
+                       image.height(), image.bytesPerLine() / 4};
+  RenderCanvas(canvas, view, 96 * image.devicePixelRatio());
 }
 
 TintBackground::TintBackground(const Canvas& canvas, QWidget* parent)

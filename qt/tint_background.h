@@ -8,14 +8,13 @@
 #include <QWidget>
 
 #include "ui/canvas.h"
+#include "ui/window_layout.h"
 
 namespace kestrova {
 
-inline constexpr int kTwipsPerPixel = 15;
-
 // Twips to logical pixels.
-inline int Px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-QRect TwipsRect(int left, int top, int width, int height);
+inline int Px(int twips) { return TwipsToPixels(twips); }
+QRect ToQRect(const TwipsRect& rect);
 
 // The windows' font: MS Sans Serif where it exists, else a close sans.
 QFont ClassicFont(double points, bool bold = false);

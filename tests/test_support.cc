@@ -97,20 +97,24 @@ void LimitFileSize(unsigned long long bytes) {
 #endif
 }
 
-std::string FakePlatform::Answer(const std::string& title, const std::string& filter) {
+std::string FakePlatform::Answer(const std::string& title, const std::string& filter,
+                                 const ChooserStart& start) {
   dialogs.push_back(title + "|" + filter);
+  starts.push_back(start);
   if (answers.empty()) return {};
   std::string answer = answers.front();
   answers.pop_front();
   return answer;
 }
 
-std::string FakePlatform::ChooseFileToOpen(const std::string& title, const std::string& filter) {
-  return Answer(title, filter);
+std::string FakePlatform::ChooseFileToOpen(const std::string& title, const std::string& filter,
+                                           const ChooserStart& start) {
+  return Answer(title, filter, start);
 }
 
-std::string FakePlatform::ChooseFileToSave(const std::string& title, const std::string& filter) {
-  return Answer(title, filter);
+std::string FakePlatform::ChooseFileToSave(const std::string& title, const std::string& filter,
+                                           const ChooserStart& start) {
+  return Answer(title, filter, start);
 }
 
 std::optional<std::string> FakePlatform::ReadSetting(const std::string& section,

@@ -63,23 +63,29 @@ class FakePlatform : public Platform {
  public:
   explicit FakePlatform(std::string options_path = "") : options_path_(std::move(options_path)) {}
 
-  std::string ChooseFileToOpen(const std::string& title, const std::string& filter) override;
-  std::string ChooseFileToSave(const std::string& title, const std::string& filter) override;
+  std::string ChooseFileToOpen(const std::string& title, const std::string& filter,
+                               const ChooserStart& start) override;
+  std::string ChooseFileToSave(const std::string& title, const std::string& filter,
+                               const ChooserStart& start) override;
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   std::optional<std::string> ReadSetting(const std::string& section,
                                          const std::string& key) override;
   void WriteSetting(const std::string& section, const std::string& key,
                     const std::string& value) override;
   std::string OptionsFilePath() override { return options_path_; }
+  std::vector<ScreenArea> Screens() override { return screens; }
 
   std::deque<std::string> answers;   // the next chooser results; empty = cancel
   std::vector<std::string> dialogs;  // "<title>|<filter>" of each chooser shown
+  std::vector<ChooserStart> starts;  // where each chooser opened
+  std::vector<ScreenArea> screens;   // what Screens() answers
   std::vector<std::string> messages;
   std::map<std::string, std::string> settings;  // "section/key" -> value
   int setting_writes = 0;
 
  private:
-  std::string Answer(const std::string& title, const std::string& filter);
+  std::string Answer(const std::string& title, const std::string& filter,
+                     const ChooserStart& start);
   std::string options_path_;
 };
 

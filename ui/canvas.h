@@ -49,6 +49,20 @@ class Canvas : public DrawingSurface {
   std::uint64_t revision_ = 0;
 };
 
+// Device pixels 0xffRRGGBB, as both bindings hold a window's background:
+// Qt's RGB32 image and a Windows DIB section alike. `stride` counts pixels.
+struct PixelView {
+  std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  std::ptrdiff_t stride = 0;
+};
+
+// Draws the canvas lines into `view`, over what it holds, at `dpi` device
+// pixels per inch. A device row shows the last twip line that falls into
+// it, so the gradient stays sharp at any scale.
+void RenderCanvas(const Canvas& canvas, PixelView view, double dpi);
+
 }  // namespace kestrova
 
 #endif  // KESTROVA_UI_CANVAS_H_

@@ -1,0 +1,36 @@
+// The program's pictures, described once: the toolbar's images, the mark
+// (window icon, desktop icons, the Windows icon file), the About window's
+// icon and picture. Every binding and the build-time icon maker draw them
+// with the one rasterizer of ui/picture.h.
+#ifndef KESTROVA_UI_ARTWORK_H_
+#define KESTROVA_UI_ARTWORK_H_
+
+#include <string>
+#include <string_view>
+
+#include "ui/picture.h"
+
+namespace kestrova {
+
+// The toolbar's 16 x 16 images by key: "Open", "Save", "Help"; any other key
+// gives an empty picture. Their mask colour is light grey.
+Picture ToolbarPicture(std::string_view key);
+inline constexpr Rgba kToolbarMaskColor = Opaque(192, 192, 192);
+
+// A kestrel's head over a sieve, on a 32 x 32 grid.
+Picture MarkPicture();
+// The sizes the desktop asks for; the design sizes are drawn without
+// smoothing, to keep their pixels crisp.
+inline constexpr int kMarkSizes[] = {16, 24, 32, 48, 64, 128, 256};
+bool IsCrispSize(int size);
+Image MarkImage(int size);
+// The mark as SVG, for the scalable icon.
+std::string MarkSvg();
+
+// The About window's own icon (16 x 16 grid) and its 70 x 70 picture.
+Picture AboutIconPicture();
+Picture AboutImagePicture();
+
+}  // namespace kestrova
+
+#endif  // KESTROVA_UI_ARTWORK_H_
