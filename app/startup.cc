@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -32,6 +33,28 @@ float PlacementValue(const std::optional<std::string>& text, float fallback) {
   return value;
 }
 
+Placement PlacementOnScreen(const Placement& stored, const std::vector<ScreenArea>& screens) {
+  // In double: a stored value may be huge, and the sums must not overflow.
+  const double left = stored.left, top = stored.top;
+  const double right = left + std::max(0.0f, stored.width);
+  const double bottom = top + std::max(0.0f, stored.height);
+  for (const ScreenArea& s : screens) {
+    const bool overlaps = left < double(s.left) + s.width && right > s.left &&
+                          top < double(s.top) + s.height && bottom > s.top;
+    if (overlaps) return stored;
+  }
+  if (screens.empty()) return stored;
+  // The default position on the primary screen, moved up and left only as far
+  // as the whole window needs to fit.
+  const ScreenArea& primary = screens.front();
+  Placement placed = stored;
+  placed.width = std::clamp(stored.width, 1.0f, std::max(1.0f, primary.width));
+  placed.height = std::clamp(stored.height, 1.0f, std::max(1.0f, primary.height));
+  placed.left = primary.left + std::max(0.0f, std::min(kDefaultLeft, primary.width - placed.width));
+  placed.top = primary.top + std::max(0.0f, std::min(kDefaultTop, primary.height - placed.height));
+  return placed;
+}
+
 void RestoreWindowPlacement(MainWindowModel& model, Platform& platform) {
   auto read = [&](const char* key, float fallback) {
     return PlacementValue(platform.ReadSetting(kSettingsSection, key), fallback);
@@ -40,6 +63,7 @@ void RestoreWindowPlacement(MainWindowModel& model, Platform& platform) {
   model.placement.top = read("MainTop", kDefaultTop);
   model.placement.width = read("MainWidth", kDefaultWidth);
   model.placement.height = read("MainHeight", kDefaultHeight);
+  model.placement = PlacementOnScreen(model.placement, platform.Screens());
 }
 
 void SaveWindowPlacement(const MainWindowModel& model, Platform& platform) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/platform.h"
 #include "ui/ui_model.h"
@@ -17,6 +18,14 @@ inline constexpr char kSettingsSection[] = "Settings";
 // not a finite number.
 float PlacementValue(const std::optional<std::string>& text, float fallback);
 
+// The stored placement, kept as read while any part of it lies on a screen.
+// A window that would lie wholly off every screen (a monitor since unplugged,
+// a hand-edited value) comes back on the primary screen at the default
+// position, with its stored size but no larger than that screen. No screens
+// known: as read.
+Placement PlacementOnScreen(const Placement& stored, const std::vector<ScreenArea>& screens);
+
+// Reads the placement and brings it onto a screen; the store is not written.
 void RestoreWindowPlacement(MainWindowModel& model, Platform& platform);
 // Writes nothing for a minimised window, keeping the placement saved before.
 void SaveWindowPlacement(const MainWindowModel& model, Platform& platform);

@@ -1,13 +1,14 @@
 #include "listfile/list_export.h"
 
+#include "listfile/file_chooser.h"
 #include "listfile/list_import.h"
 #include "os/file_io.h"
 
 namespace kestrova {
 namespace {
 
-void SaveToChosenFile(const MainWindowModel& model, Platform& platform) {
-  const std::string path = platform.ChooseFileToSave("Save", kListFileFilter, {});
+void SaveToChosenFile(MainWindowModel& model, Platform& platform) {
+  const std::string path = ChooseListFile(model, platform, ChooserMode::kSave, "Save");
   if (!path.empty()) WriteListFile(model, platform, path);
 }
 

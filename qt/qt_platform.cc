@@ -1,12 +1,16 @@
 #include "qt/qt_platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <memory>
 
 #include "options/options_file.h"
+#include "ui/window_layout.h"
 
 namespace kestrova {
 namespace {
@@ -89,5 +93,25 @@ void QtPlatform::WriteSetting(const std::string& section, const std::string& key
 }
 
 std::string QtPlatform::OptionsFilePath() { return UserOptionsFilePath(); }
+
+std::vector<ScreenArea> QtPlatform::Screens() {
+  QList<QScreen*> screens = QGuiApplication::screens();
+  if (QScreen* primary = QGuiApplication::primaryScreen()) {
+    screens.removeAll(primary);
+    screens.prepend(primary);
+  }
+  std::vector<ScreenArea> areas;
+  for (const QScreen* screen : screens) {
+    // Logical pixels, as the window is placed.
+    const QRect r = screen->availableGeometry();
+    areas.push_back({static_cast<float>(r.x() * kTwipsPerPixel),
+                     static_cast<float>(r.y() * kTwipsPerPixel),
+                     static_cast<float>(r.width() * kTwipsPerPixel),
+                     static_cast<float>(r.height() * kTwipsPerPixel)});
+  }
+  return areas;
+}
+
+std::string QtPlatform::HomeFolder() { return PathFromQt(QDir::homePath()); }
 
 }  // namespace kestrova

@@ -34,6 +34,8 @@ class QtPlatform : public Platform {
   void WriteSetting(const std::string& section, const std::string& key,
                     const std::string& value) override;
   std::string OptionsFilePath() override;
+  std::vector<ScreenArea> Screens() override;
+  std::string HomeFolder() override;
 
  private:
   std::string ChooseFile(bool save, const std::string& title, const std::string& filter,

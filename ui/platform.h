@@ -56,6 +56,10 @@ class Platform {
   // The usable areas of the screens, the primary one first; empty when the
   // platform cannot tell.
   virtual std::vector<ScreenArea> Screens() { return {}; }
+
+  // The user's home folder, where a file chooser opens the very first time;
+  // empty when the platform's chooser should pick its own place.
+  virtual std::string HomeFolder() { return {}; }
 };
 
 }  // namespace kestrova

@@ -101,6 +101,14 @@ struct AboutWindowModel {
   int generation = 0;
 };
 
+// dlgCommonDialog, the file chooser all file commands share: where the last
+// one was left, for the next to start there.
+struct ChooserState {
+  bool used = false;  // shown at least once in this run
+  std::string folder;
+  std::string name;  // the file name last chosen; empty after a cancel
+};
+
 // How the running program was asked to end, if at all.
 enum class EndRequest { kNone, kAfterUnload, kImmediately };
 
@@ -127,6 +135,7 @@ struct MainWindowModel {
   Placement placement;
   Canvas canvas;  // the painted tint of the main window
   AboutWindowModel about;
+  ChooserState dlg_common_dialog;
   EndRequest end_request = EndRequest::kNone;
 
   // The count written the way every command writes it.
