@@ -1,10 +1,35 @@
 #include "listfile/list_import.h"
 
 #include "base/number_text.h"
+#include "base/text_codec.h"
 #include "os/file_io.h"
 #include "os/line_reader.h"
 
 namespace kestrova {
+namespace {
+
+// A path as a shell takes it, shown as text.
+std::string ShellQuoted(const std::string& path) {
+  const std::string text = EntryForDisplay(path);
+#ifdef _WIN32
+  return "\"" + text + "\"";  // a Windows path holds no double quote
+#else
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+#endif
+}
+
+}  // namespace
+
+std::string SiftCommandFor(const MainWindowModel& model, const std::string& path) {
+  std::string command = "kestrova sift";
+  if (model.check1 == 1) command += " --only-entries";
+  if (model.check2 == 1) command += " --drop-host-names";
+  if (model.check3 == 1) command += " --only-www";
+  if (model.check4 == 1) command += " --drop-repeats";
+  return command + " " + ShellQuoted(path) + " -o clean.txt";
+}
 
 bool LooksLikeProxy(std::string_view line) {
   const bool host_name = line.substr(0, 4) == "www.";
@@ -18,7 +43,7 @@ bool LooksLikeProxy(std::string_view line) {
 }
 
 void OpenList(MainWindowModel& model, Platform& platform) {
-  const std::string path = platform.ChooseFileToOpen("Open", kListFileFilter, {});
+  const std::string path = ChooseListFile(model, platform, ChooserMode::kOpen, "Open");
   if (path.empty()) return;  // cancelled: the list stays as it was
   ImportListFile(model, platform, path);
 }
@@ -62,7 +87,9 @@ std::string ImportList(MainWindowModel& model, ByteSource& source, const std::st
       return DescribeFailure(
                  "The list file holds more entries than the list can take", path,
                  "Only the first " + std::to_string(kListCapacity) + " entries were loaded") +
-             " Save will ask for a file name.";
+             " Save will ask for a file name.\n\nThe whole file can be cleaned from a terminal, "
+             "with the switches now set: " +
+             SiftCommandFor(model, path);
     }
     model.list1.Set(stored, line);
     ++stored;

@@ -5,17 +5,20 @@
 #include <string>
 #include <string_view>
 
+#include "listfile/file_chooser.h"
 #include "os/file_io.h"
 #include "ui/platform.h"
 #include "ui/ui_model.h"
 
 namespace kestrova {
 
-inline constexpr char kListFileFilter[] = "All Files (*.txt)|*.txt";
-
 // Whether a line begins like a proxy entry: "www.", or a short number
 // followed by a "." at character 2, 3 or 4.
 bool LooksLikeProxy(std::string_view line);
+
+// The `kestrova sift` command line that cleans the whole file at `path` as
+// the window would with its switches now set, for a list past the capacity.
+std::string SiftCommandFor(const MainWindowModel& model, const std::string& path);
 
 // Asks for a file and loads it.
 void OpenList(MainWindowModel& model, Platform& platform);
