@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "qt/artwork.h"
+#include "qt/button_keys.h"
 #include "qt/tint_background.h"
 #include "ui/window_layout.h"
 
@@ -32,6 +33,7 @@ QString TextOf(const char* name) {
 AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
                          std::function<void()> on_close_button, std::function<void()> on_closed)
     : QDialog(owner),
+      canvas_(canvas),
       on_close_button_(std::move(on_close_button)),
       on_closed_(std::move(on_closed)) {
   const WindowLayout& layout = AboutWindowLayout();
@@ -43,6 +45,7 @@ AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
   setFont(ClassicFont(layout.font_points));
 
   auto* background = new TintBackground(canvas, this);
+  background_ = background;
   background->setGeometry(rect());
 
   auto* image = Place(new QLabel(background), "Image2");
@@ -63,17 +66,29 @@ AboutWindow::AboutWindow(const Canvas& canvas, QWidget* owner,
   auto* credits = Place(new QListWidget(background), "List1");
   for (const char* line : AboutCredits()) credits->addItem(QString::fromUtf8(line));
 
+  ShowTextsOverTint(background, this, layout, canvas);
+  PressButtonsWithEnter(background);
+
   setTabOrder(close, rule);
   setTabOrder(rule, credits);
   setFocusProxy(close);
   close->setFocus();
 }
+
 void AboutWindow::CloseQuietly() {
   quiet_ = true;
   close();
 }
 
 void AboutWindow::reject() { on_close_button_(); }
+
+void AboutWindow::changeEvent(QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange) && background_) {
+    ShowTextsOverTint(background_, this, AboutWindowLayout(), canvas_);
+  }
+  QDialog::changeEvent(event);
+}
 
 void AboutWindow::closeEvent(QCloseEvent* event) {
   if (!quiet_ && on_closed_) on_closed_();

@@ -22,9 +22,12 @@ class AboutWindow : public QDialog {
   void reject() override;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  const Canvas& canvas_;
+  QWidget* background_ = nullptr;
   std::function<void()> on_close_button_;
   std::function<void()> on_closed_;
   bool quiet_ = false;

@@ -23,9 +23,11 @@
 
 #include "app/startup.h"
 #include "app/window_commands.h"
+#include "listfile/dropped_files.h"
 #include "listfile/list_import.h"
 #include "qt/about_window.h"
 #include "qt/artwork.h"
+#include "qt/button_keys.h"
 #include "qt/entry_list_view.h"
 #include "qt/qt_platform.h"
 #include "qt/tint_background.h"
@@ -74,13 +76,11 @@ QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const char* fall
   return keys;
 }
 
-// The first local file among dragged URLs, or nothing.
-QString FirstLocalFile(const QMimeData* data) {
-  if (!data || !data->hasUrls()) return {};
-  for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) return url.toLocalFile();
-  }
-  return {};
+// The first local file among dragged URLs, by the exact bytes of its name
+// (QUrl would make text of it), or nothing.
+std::string FirstDroppedFile(const QMimeData* data) {
+  if (!data || !data->hasFormat("text/uri-list")) return {};
+  return FirstLocalFile(data->data("text/uri-list").toStdString());
 }
 
 // A placement in twips as logical pixels, kept within what a window system
@@ -192,6 +192,7 @@ void MainWindow::BuildControls() {
   for (QLabel* label : {label1_, label2, label3_}) label->lower();
 
   for (QPushButton* button : commands_) ConnectButton(button);
+  PressButtonsWithEnter(client_);
   SetTabOrder();
 }
 
@@ -272,6 +273,7 @@ void MainWindow::Refresh() {
   frame1_->setVisible(model_.frame1_visible);
   if (painted_revision_ != model_.canvas.Revision()) {
     painted_revision_ = model_.canvas.Revision();
+    ShowTextsOverTint(client_, client_, MainWindowLayout(), model_.canvas);
     client_->update();
   }
   SyncAbout();
@@ -294,20 +296,20 @@ void MainWindow::OpenFile(const std::string& path) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!FirstDroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-  if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!FirstDroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  const QString file = FirstLocalFile(event->mimeData());
-  if (file.isEmpty()) return;
+  std::string path = FirstDroppedFile(event->mimeData());
+  if (path.empty()) return;
   event->acceptProposedAction();
   // After the drop has ended: the drag's source is not kept waiting while a
   // message is open.
-  QTimer::singleShot(0, this, [this, path = PathFromQt(file)] { OpenFile(path); });
+  QTimer::singleShot(0, this, [this, path = std::move(path)] { OpenFile(path); });
 }
 
 void MainWindow::HandleEndRequest() {
@@ -324,6 +326,15 @@ void MainWindow::HandleEndRequest() {
       QCoreApplication::quit();
       return;
   }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // A new desktop theme: the texts over the tint are chosen again.
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange) && client_) {
+    ShowTextsOverTint(client_, client_, MainWindowLayout(), model_.canvas);
+  }
+  QMainWindow::changeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -45,6 +45,7 @@ class MainWindow : public QMainWindow {
   AboutWindow* About() const { return about_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -79,7 +80,7 @@ class MainWindow : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   AboutWindow* about_ = nullptr;
   int about_generation_ = 0;
-  std::uint64_t painted_revision_ = 0;
+  std::uint64_t painted_revision_ = ~std::uint64_t{0};
   bool unloaded_ = false;
 };
 

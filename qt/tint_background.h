@@ -3,6 +3,7 @@
 #ifndef KESTROVA_QT_TINT_BACKGROUND_H_
 #define KESTROVA_QT_TINT_BACKGROUND_H_
 
+#include <QColor>
 #include <QGroupBox>
 #include <QImage>
 #include <QWidget>
@@ -42,13 +43,23 @@ class TintBackground : public QWidget {
 class TintedFrame : public QGroupBox {
  public:
   TintedFrame(const QString& title, TintBackground* background, QWidget* parent);
+  // The caption's colour, apart from the palette the controls inside inherit.
+  void SetCaptionColor(const QColor& color);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   TintBackground* background_;
+  QColor caption_color_;
 };
+
+// Gives each text that `window` draws over its tint (labels, check boxes,
+// frame captions, found by name under `root`) the colour that reads best
+// over the tint behind it; run again whenever the canvas or the theme
+// changes.
+void ShowTextsOverTint(QWidget* root, const QWidget* theme_source, const WindowLayout& window,
+                       const Canvas& canvas);
 
 }  // namespace kestrova
 
