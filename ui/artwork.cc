@@ -1,6 +1,8 @@
 #include "ui/artwork.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace kestrova {
@@ -81,9 +83,34 @@ Picture MarkPicture() {
   return p;
 }
 
-bool IsCrispSize(int size) { return size == 16 || size == 32; }
+Picture SmallMarkPicture(int size) {
+  // The mark's design points, snapped to whole pixels at `size`.
+  const double k = size / 32.0;
+  auto at = [k](double v) { return std::round(v * k); };
+  auto length = [k](double v) { return std::max(1.0, std::round(v * k)); };
+  Picture p{size, {}};
+  p.shapes.push_back(
+      {Kind::kEllipse, kBlack, kTeal, {{at(2), at(14)}, {length(28), length(16)}}});  // sieve
+  // Three wires one way and one the other, with room between them at 16 px.
+  for (const double x : {10.0, 16.0, 22.0}) {
+    p.shapes.push_back({Kind::kLine, kSilver, kNone, {{at(x), at(17)}, {at(x), at(27)}}});
+  }
+  p.shapes.push_back({Kind::kLine, kSilver, kNone, {{at(5), at(22)}, {at(27), at(22)}}});
+  p.shapes.push_back(
+      {Kind::kEllipse, kBlack, Opaque(160, 82, 45), {{at(9), at(2)}, {length(14), length(13)}}});
+  // The beak without an outline, a little larger: a thin one is all outline.
+  p.shapes.push_back(
+      {Kind::kPolygon, kNone, kYellow, {{at(21), at(7)}, {at(29), at(10)}, {at(21), at(13)}}});
+  p.shapes.push_back(Fill(kBlack, at(16), at(6), length(3), length(3)));  // eye
+  return p;
+}
 
-Image MarkImage(int size) { return Rasterize(MarkPicture(), size, !IsCrispSize(size)); }
+bool IsSmallMarkSize(int size) { return size <= kLargestSmallMark; }
+
+Image MarkImage(int size) {
+  if (IsSmallMarkSize(size)) return Rasterize(SmallMarkPicture(size), size, false);
+  return Rasterize(MarkPicture(), size, true);
+}
 
 std::string MarkSvg() {
   const Picture mark = MarkPicture();

@@ -19,10 +19,16 @@ inline constexpr Rgba kToolbarMaskColor = Opaque(192, 192, 192);
 
 // A kestrel's head over a sieve, on a 32 x 32 grid.
 Picture MarkPicture();
-// The sizes the desktop asks for; the design sizes are drawn without
-// smoothing, to keep their pixels crisp.
+// The same mark with fewer details (fewer wires in the sieve, a square eye),
+// every point on a whole pixel of a `size` x `size` grid: at 16 to 32 px the
+// full drawing scaled down reads as a blur.
+Picture SmallMarkPicture(int size);
+// The sizes the desktop asks for. Up to kLargestSmallMark they are drawn
+// from the small mark without smoothing, to keep their pixels crisp; above,
+// from the full mark, smoothed.
 inline constexpr int kMarkSizes[] = {16, 24, 32, 48, 64, 128, 256};
-bool IsCrispSize(int size);
+inline constexpr int kLargestSmallMark = 32;
+bool IsSmallMarkSize(int size);
 Image MarkImage(int size);
 // The mark as SVG, for the scalable icon.
 std::string MarkSvg();
