@@ -107,6 +107,7 @@ TEST(ListExportTest, WithoutCurrentFileSaveAsksEveryTimeAndForgets) {
   EXPECT_EQ(ReadBytes(dir.File("a.txt")), "1.2.3.4:5\r\n");
   EXPECT_EQ(ReadBytes(dir.File("b.txt")), "1.2.3.4:5\r\n");
   EXPECT_EQ(model.label1, "");
+  EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             2);

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "listfile/dropped_files.h"
+#include "listfile/list_export.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -96,6 +98,7 @@ TEST(ImportListFileTest, GaugeFollowsStoredEntriesAndKeepsItsValueForEmptyFile) 
   ImportListFile(model, platform, dir.File("empty"));
   EXPECT_EQ(model.progress_bar2.value, 2);
   EXPECT_EQ(model.list1.Count(), 0);
+  EXPECT_EQ(model.label3, "0");
   EXPECT_EQ(model.label1, dir.File("empty"));
 }
 
@@ -188,8 +191,14 @@ TEST(ImportListFileTest, CapacityStopsTheImportAndForgetsThePath) {
     if (c.stops) {
       EXPECT_EQ(model.label1, "");
       ASSERT_EQ(platform.messages.size(), 1u);
-      EXPECT_NE(platform.messages[0].find("32765"), std::string::npos);
-      EXPECT_NE(platform.messages[0].find(dir.File("big.txt")), std::string::npos);
+      const std::string& message = platform.messages[0];
+      EXPECT_NE(message.find("32765"), std::string::npos);
+      EXPECT_NE(message.find(dir.File("big.txt")), std::string::npos);
+      // What cleans the whole file, with the switch the import used.
+      const size_t sift =
+          message.find(c.check1 ? "kestrova sift --only-entries " : "kestrova sift ");
+      ASSERT_NE(sift, std::string::npos) << message;
+      EXPECT_NE(message.find(dir.File("big.txt"), sift), std::string::npos) << message;
     } else {
       EXPECT_EQ(model.label1, dir.File("big.txt"));
       EXPECT_TRUE(platform.messages.empty());
@@ -227,6 +236,110 @@ TEST(ImportListFileTest, ReadErrorsKeepWhatWasReadAndSaySo) {
 TEST(ImportListFileTest, PosixOnly_ProcMemFailsToRead) {
   KESTROVA_POSIX_ONLY();
   ExpectReadErrorKeepsWhatWasRead({"/proc/self/mem", 0, "Input/output error"});
+}
+
+TEST(SiftCommandForTest, PosixOnly_SwitchesAndAQuotedName) {
+  KESTROVA_POSIX_ONLY();
+  MainWindowModel model;
+  EXPECT_EQ(SiftCommandFor(model, "/l/big list.txt"),
+            "kestrova sift '/l/big list.txt' -o clean.txt");
+  model.check1 = model.check2 = model.check3 = model.check4 = 1;
+  EXPECT_EQ(SiftCommandFor(model, "/l/it's.txt"),
+            "kestrova sift --only-entries --drop-host-names --only-www --drop-repeats "
+            "'/l/it'\\''s.txt' -o clean.txt");
+}
+
+TEST(DroppedFilesTest, FirstLocalFileByTheBytesOfItsName) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"file:///tmp/a.txt\r\n", "/tmp/a.txt"},
+      {"# a comment\r\nhttps://example.com/l.txt\r\nfile:///b%20c.txt\r\nfile:///d\r\n",
+       "/b c.txt"},
+      {"file://localhost/x.txt", "/x.txt"},
+      {"FILE://LocalHost/x.txt\n", "/x.txt"},
+      {"file:///%CF%F0%EE%EA%F1%E8.txt", "/\xCF\xF0\xEE\xEA\xF1\xE8.txt"},  // windows-1251
+      {"file:///%d0%bf.txt", "/\xD0\xBF.txt"},
+      {"file:///a.txt#part", "/a.txt"},
+      {"file://elsewhere/x.txt\r\nfile:///y.txt", "/y.txt"},
+      {"file:///a%2", ""},
+      {"file:///a%zz", ""},
+      {"file:///a%00b", ""},
+      {"file:relative.txt", ""},
+      {"https://example.com/l.txt", ""},
+      {"", ""},
+  };
+  for (const auto& [uri_list, path] : cases) EXPECT_EQ(FirstLocalFile(uri_list), path) << uri_list;
+}
+
+// The shared chooser starts where the last one was left, in this run or,
+// for the first one of a run, in the last run; the very first time at home.
+TEST(FileChooserTest, StartsWhereTheLastWasLeft) {
+  TempDir dir;
+  const std::string lists = dir.File("lists");
+  const std::string home = dir.File("home");
+  std::filesystem::create_directory(testing::FsPath(lists));
+  std::filesystem::create_directory(testing::FsPath(home));
+  const std::string today = lists + "/today.txt";
+  WriteBytes(today, "1.2.3.4:80\r\n");
+  struct Step {
+    char command;  // O: File > Open, A: Save As, S: Save, N: a new run
+    std::string answer;
+  };
+  struct Case {
+    const char* name;
+    const char* stored;  // the folder kept from an earlier run, or nullptr
+    std::vector<Step> steps;
+    std::vector<ChooserStart> starts;
+    std::string kept;  // the folder in the store at the end
+  } cases[] = {
+      {"the very first time: home; after a cancel still there",
+       nullptr,
+       {{'O', ""}, {'A', ""}},
+       {{home, ""}, {home, ""}},
+       ""},
+      {"after Open, Save As starts at that file",
+       nullptr,
+       {{'O', today}, {'A', ""}, {'O', ""}},
+       {{home, ""}, {lists, "today.txt"}, {lists, ""}},
+       lists},
+      {"a file chosen in Save names the next",
+       nullptr,
+       {{'S', dir.File("out.txt")}, {'O', ""}},
+       {{home, ""}, {dir.path(), "out.txt"}},
+       dir.path()},
+      {"a new run starts in the folder last used, with no name",
+       nullptr,
+       {{'O', today}, {'N', ""}, {'A', ""}},
+       {{home, ""}, {lists, ""}},
+       lists},
+      {"a folder kept from an earlier run", "lists", {{'O', ""}}, {{lists, ""}}, lists},
+      {"a kept folder since removed: home", "gone", {{'O', ""}}, {{home, ""}}, dir.File("gone")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakePlatform platform;
+    platform.home = home;
+    if (c.stored) platform.settings["Chooser/Folder"] = dir.File(c.stored);
+    MainWindowModel model;
+    for (const Step& step : c.steps) {
+      if (step.command == 'N') {
+        model = MainWindowModel();
+        continue;
+      }
+      platform.answers = {step.answer};
+      if (step.command == 'O') OpenList(model, platform);
+      if (step.command == 'A') SaveListAs(model, platform);
+      if (step.command == 'S') SaveList(model, platform);
+    }
+    ASSERT_EQ(platform.starts.size(), c.starts.size());
+    for (size_t i = 0; i < c.starts.size(); ++i) {
+      EXPECT_EQ(platform.starts[i].folder, c.starts[i].folder) << i;
+      EXPECT_EQ(platform.starts[i].name, c.starts[i].name) << i;
+    }
+    // Its own section, never the window's placement.
+    EXPECT_EQ(platform.settings.count("Settings/Folder"), 0u);
+    EXPECT_EQ(platform.settings["Chooser/Folder"], c.kept);
+    EXPECT_TRUE(platform.messages.empty());
+  }
 }
 
 TEST(ImportListFileTest, InvalidUtf8AndBinaryBytesLoadAsTheyAre) {

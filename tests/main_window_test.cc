@@ -20,12 +20,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "base/text_codec.h"
@@ -34,6 +37,7 @@
 #include "qt/qt_platform.h"
 #include "qt/tint_background.h"
 #include "tests/test_support.h"
+#include "ui/contrast.h"
 
 namespace kestrova {
 namespace {
@@ -241,10 +245,15 @@ TEST_F(MainWindowTest, EveryWayToOpenAFileIsFileOpen) {
          QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
        }},
       {"kestrova FILE", [&](const std::string& path) { window.OpenFile(path); }},
-      {"a drop of two files", [&](const std::string& path) {
+      {"a drop of two files",
+       [&](const std::string& path) {
          const QString other = QString::fromStdString(dir.File("other.txt"));
          EXPECT_TRUE(
              drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile(other)}));
+       }},
+      {"a drop whose first file is not local", [&](const std::string& path) {
+         EXPECT_TRUE(drop({QUrl("https://example.com/list.txt"),
+                           QUrl::fromLocalFile(QString::fromStdString(path))}));
        }}};
   for (const auto& [way, open] : ways) {
     for (const std::string& path : {dir.File("list.txt"), dir.File("missing.txt")}) {
@@ -268,6 +277,180 @@ TEST_F(MainWindowTest, EveryWayToOpenAFileIsFileOpen) {
   }
   // Only local files are taken.
   EXPECT_FALSE(drop({QUrl("https://example.com/list.txt")}));
+}
+
+// A file manager hands a dropped name over as percent-encoded bytes: a name
+// in windows-1251 (not UTF-8) opens that very file, and Save writes it back.
+TEST_F(MainWindowTest, DroppedNameInWindows1251OpensThatFileAndSaveWritesIt) {
+  window.Start();
+  const std::string path = dir.path() + "/\xCF\xF0\xEE\xEA\xF1\xE8.txt";  // "Прокси"
+  std::ofstream(path, std::ios::binary) << "1.2.3.4:80\r\n";
+  QMimeData data;
+  data.setData("text/uri-list",
+               "file://" + QUrl::toPercentEncoding(QByteArray::fromStdString(dir.path()), "/") +
+                   "/%CF%F0%EE%EA%F1%E8.txt\r\n");
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &dropped);
+  QApplication::processEvents();
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(model.label1, path);
+  EXPECT_EQ(model.list1.Items(), std::vector<std::string>{"1.2.3.4:80"});
+  model.list1.Set(1, "5.6.7.8:3128");
+  Trigger("mnuFileSave");
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "1.2.3.4:80\r\n5.6.7.8:3128\r\n");
+}
+
+// Enter and Space press the focused button, as on the desktop the program
+// comes from; each runs the button's command.
+TEST_F(MainWindowTest, EnterAndSpacePressTheFocusedButton) {
+  window.Start();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  struct Case {
+    const char* button;
+    bool options_view;
+    std::function<bool()> ran;
+  } cases[] = {
+      {"Command4", false,
+       [&] { return model.list1.Items() == std::vector<std::string>{"1.2.3.4:80"}; }},
+      {"Command2", false, [&] { return model.list1.Count() == 0 && model.label3 == "0"; }},
+      {"Command3", false, [&] { return model.frame1_visible; }},
+      {"Command5", true, [&] { return !model.frame1_visible; }},
+      {"Command1", false, [&] { return model.end_request == EndRequest::kImmediately; }},
+  };
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.button) + " key " + std::to_string(key));
+      model.list1.Assign({"1.2.3.4:80 junk"});
+      model.SetCount(1);
+      model.end_request = EndRequest::kNone;
+      model.frame1_visible = c.options_view;
+      model.list1_visible = model.command1_visible = model.command2_visible =
+          model.command3_visible = model.command4_visible = !c.options_view;
+      window.Refresh();
+      auto* button = Find<QPushButton>(c.button);
+      button->setFocus();
+      ASSERT_TRUE(button->hasFocus());
+      QTest::keyClick(button, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+      EXPECT_TRUE(c.ran());
+    }
+  }
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    Trigger("mnuHelpAbout");
+    AboutWindow* about = window.About();
+    QApplication::setActiveWindow(about);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    auto* close = about->findChild<QPushButton*>("Command1");
+    ASSERT_TRUE(close->hasFocus());
+    QTest::keyClick(close, key);
+    EXPECT_EQ(model.about.state, AboutState::kHidden) << key;
+  }
+}
+
+// Where a text's glyphs lie: a check box's label past its box, a frame's
+// caption, a label's whole area; in the coordinates of `background`.
+QRect TextArea(QWidget* widget, QWidget* background) {
+  QRect area = widget->rect();
+  if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    area = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    area = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel,
+                                          frame);
+  }
+  return QRect(widget->mapTo(background, area.topLeft()), area.size());
+}
+
+Rgb RgbOf(QRgb p) { return {qRed(p), qGreen(p), qBlue(p)}; }
+
+// The contrast of a text as drawn: its ink (the pixel that stands out most
+// from the background behind it) against every background pixel beside the
+// glyphs, the worst of them.
+double MeasuredContrast(const QImage& shot, const QImage& background, const QRect& area) {
+  QRect ink_box;
+  Rgb ink;
+  double strongest = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb drawn = shot.pixel(x, y);
+      const QRgb behind = background.pixel(x, y);
+      if (drawn == behind) continue;
+      ink_box |= QRect(x, y, 1, 1);
+      const double contrast = ContrastRatio(RgbOf(drawn), RgbOf(behind));
+      if (contrast > strongest) strongest = contrast, ink = RgbOf(drawn);
+    }
+  }
+  if (ink_box.isEmpty()) return 0;
+  double worst = 21;
+  for (int y = ink_box.top(); y <= ink_box.bottom(); ++y) {
+    for (int x = ink_box.left(); x <= ink_box.right(); ++x) {
+      worst = std::min(worst, ContrastRatio(ink, RgbOf(background.pixel(x, y))));
+    }
+  }
+  return worst;
+}
+
+QPalette DarkPalette() {
+  QPalette dark(QColor(53, 53, 53));  // a dark window colour, and roles derived from it
+  dark.setColor(QPalette::WindowText, QColor(238, 238, 236));
+  dark.setColor(QPalette::Text, QColor(238, 238, 236));
+  dark.setColor(QPalette::ButtonText, QColor(238, 238, 236));
+  dark.setColor(QPalette::Base, QColor(45, 45, 45));
+  return dark;
+}
+
+// Every text over a tint reads at 4.5:1 or better under a light and a dark
+// theme, measured from the pixels of the window as drawn.
+TEST_F(MainWindowTest, TextsOverEveryTintAreLegibleUnderLightAndDarkThemes) {
+  const QPalette light = QApplication::palette();
+  window.Start();
+  model.label1 = "/home/someone/lists/a rather long folder name/proxy-list-of-today.txt";
+  struct Theme {
+    const char* name;
+    QPalette palette;
+  } themes[] = {{"light", light}, {"dark", DarkPalette()}};
+  auto* client = static_cast<TintBackground*>(Find("frmMainClient"));
+  for (const Theme& theme : themes) {
+    QApplication::setPalette(theme.palette);
+    for (const TintScheme& tint : kNamedTints) {
+      model.combo1_text = std::string(tint.name);
+      PaintNamedTint(model.canvas, tint.name);
+      for (const bool options_view : {false, true}) {
+        model.frame1_visible = options_view;
+        model.list1_visible = !options_view;
+        window.Refresh();
+        const QImage shot = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage& background = client->Image();
+        const std::vector<const char*> texts =
+            options_view ? std::vector<const char*>{"Frame1", "Label4", "Check1",
+                                                    "Check2", "Check3", "Check4"}
+                         : std::vector<const char*>{"Label1", "Label2", "Label3"};
+        for (const char* name : texts) {
+          SCOPED_TRACE(std::string(theme.name) + " " + std::string(tint.name) + " " + name);
+          EXPECT_GE(MeasuredContrast(shot, background, TextArea(Find(name), client)),
+                    kLegibleContrast);
+        }
+      }
+    }
+    Trigger("mnuHelpAbout");
+    QWidget* label = window.About()->findChild<QLabel*>("Label1");
+    auto* about = static_cast<TintBackground*>(label->parentWidget());
+    const QImage shot = about->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GE(MeasuredContrast(shot, about->Image(), TextArea(label, about)), kLegibleContrast)
+        << theme.name << " About";
+    window.About()->close();
+  }
+  QApplication::setPalette(light);
 }
 
 // The executable's own command line: help and the version need no display.
@@ -322,7 +505,12 @@ TEST_F(MainWindowTest, StandardKeysSaveAndExit) {
   EXPECT_EQ(model.label1, dir.File("current.txt"));
   QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);  // the unload step runs
   EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
-  EXPECT_EQ(platform.setting_writes, 4);
+  // The placement, and the chooser's folder when Save As chose a file.
+  for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"}) {
+    EXPECT_EQ(platform.settings.count(std::string("Settings/") + key), 1u) << key;
+  }
+  EXPECT_EQ(platform.settings["Chooser/Folder"], dir.path());
+  EXPECT_EQ(platform.setting_writes, 5);
 }
 
 TEST_F(MainWindowTest, OptionsViewHidesTheListAndSwitchesActAtOnce) {
@@ -387,7 +575,7 @@ TEST_F(MainWindowTest, TintIsPaintedOnTheBackgroundAndTheStripBeyondStaysPlain) 
   const Rgb expected = TintColor(kNamedTints[5], 614);
   EXPECT_EQ(shot.pixelColor(150, 40), QColor(expected.red, expected.green, expected.blue));
   EXPECT_EQ(shot.pixelColor(Pixels(5100, 0, 0, 0).x() + 2, 40),
-            client->palette().color(QPalette::Window));
+            QColor(kClassicFaceColor.red, kClassicFaceColor.green, kClassicFaceColor.blue));
   // Switching views and back keeps the painting.
   Find<QPushButton>("Command3")->click();
   Find<QPushButton>("Command5")->click();
@@ -476,6 +664,7 @@ TEST_F(MainWindowTest, ClosingSavesPlacementButExitButtonDoesNot) {
   second.resize(500, 460);
   second.close();
   EXPECT_EQ(platform.settings["Settings/MainLeft"], std::to_string(second.pos().x() * 15));
+  EXPECT_EQ(platform.settings["Settings/MainTop"], std::to_string(second.pos().y() * 15));
   EXPECT_EQ(platform.settings["Settings/MainWidth"], "7500");
   EXPECT_EQ(platform.settings["Settings/MainHeight"], "6900");
   EXPECT_EQ(model.about.state, AboutState::kNotCreated);

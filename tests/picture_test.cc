@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ui/artwork.h"
 
 namespace kestrova {
@@ -99,6 +101,30 @@ TEST(ArtworkTest, ToolbarImagesUseTheirKeysAndTheMarkIsOpaqueWhereDrawn) {
     EXPECT_EQ(mark.width, size);
     EXPECT_EQ(mark.At(size / 2, size * 3 / 4) >> 24, 255u) << size;  // the sieve
     EXPECT_EQ(mark.At(0, 0), 0u) << size;
+  }
+}
+
+// The small icons are drawn for their size: whole pixels of the mark's own
+// colours, and the sieve's wires apart, not a blur of the large drawing.
+TEST(ArtworkTest, SmallMarksAreCrispWithRoomBetweenWires) {
+  const std::uint32_t colors[] = {0xff000000u, 0xff008080u, 0xffc0c0c0u, 0xffa0522du, 0xffffff00u};
+  constexpr std::uint32_t kWire = 0xffc0c0c0u;
+  for (const int size : {16, 24, 32}) {
+    SCOPED_TRACE(size);
+    const Image mark = MarkImage(size);
+    for (const std::uint32_t pixel : mark.argb) {
+      if (pixel == 0) continue;
+      EXPECT_NE(std::find(std::begin(colors), std::end(colors), pixel), std::end(colors))
+          << std::hex << pixel;
+    }
+    // A row across the sieve between its rim and its crossing wire.
+    const int y = size * 19 / 32;
+    std::vector<int> wires;
+    for (int x = 0; x < size; ++x) {
+      if (mark.At(x, y) == kWire) wires.push_back(x);
+    }
+    ASSERT_GE(wires.size(), 2u);
+    for (size_t i = 1; i < wires.size(); ++i) EXPECT_GE(wires[i] - wires[i - 1], 3) << wires[i];
   }
 }
 

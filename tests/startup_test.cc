@@ -123,6 +123,62 @@ TEST(PlacementTest, DefaultsRoundTripAndGarbage) {
   }
 }
 
+// A placement wholly off every screen comes back on the primary one at the
+// default position; any other is applied as read. The store is not written.
+TEST(PlacementTest, WindowWhollyOffEveryScreenComesBackOnThePrimary) {
+  const ScreenArea primary{0, 0, 28800, 16200};  // 1920 x 1080 pixels
+  const ScreenArea right_of_it{28800, 0, 19200, 16200};
+  const Placement moved{1000, 1000, 6500, 6500};
+  struct Case {
+    const char* name;
+    std::vector<ScreenArea> screens;
+    Placement stored;
+    Placement expected;
+  } cases[] = {
+      {"off to the left", {primary}, {-7000, 1000, 6500, 6500}, moved},
+      {"off to the right (MainLeft=45000)", {primary}, {45000, 1000, 6500, 6500}, moved},
+      {"above", {primary}, {1000, -6600, 6500, 6500}, moved},
+      {"below", {primary}, {1000, 16200, 6500, 6500}, moved},
+      {"partly on the screen: as read",
+       {primary},
+       {-6000, -6000, 6500, 6500},
+       {-6000, -6000, 6500, 6500}},
+      {"on the second screen: as read",
+       {primary, right_of_it},
+       {30000, 2000, 6500, 6500},
+       {30000, 2000, 6500, 6500}},
+      {"second screen unplugged", {primary}, {30000, 2000, 7000, 5000}, {1000, 1000, 7000, 5000}},
+      {"the primary is not at the origin",
+       {right_of_it, primary},
+       {-9000, 0, 6500, 6500},
+       {29800, 1000, 6500, 6500}},
+      {"larger than the screen: as large as it, and all on it",
+       {primary},
+       {90000, 0, 40000, 16000},
+       {0, 200, 28800, 16000}},
+      {"screens unknown: as read", {}, {-9000, 0, 6500, 6500}, {-9000, 0, 6500, 6500}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakePlatform platform;
+    platform.screens = c.screens;
+    const Placement& s = c.stored;
+    platform.settings = {{"Settings/MainLeft", std::to_string(s.left)},
+                         {"Settings/MainTop", std::to_string(s.top)},
+                         {"Settings/MainWidth", std::to_string(s.width)},
+                         {"Settings/MainHeight", std::to_string(s.height)}};
+    const auto stored = platform.settings;
+    MainWindowModel model;
+    LoadMainWindow(model, platform);
+    const Placement& p = model.placement;
+    EXPECT_EQ(
+        (std::vector<float>{p.left, p.top, p.width, p.height}),
+        (std::vector<float>{c.expected.left, c.expected.top, c.expected.width, c.expected.height}));
+    EXPECT_EQ(platform.settings, stored);
+    EXPECT_EQ(platform.setting_writes, 0);
+  }
+}
+
 TEST(UnloadMainWindowTest, MinimisedKeepsOldPlacementAndAboutGoesFirst) {
   FakePlatform platform;
   MainWindowModel model;

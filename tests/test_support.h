@@ -74,11 +74,13 @@ class FakePlatform : public Platform {
                     const std::string& value) override;
   std::string OptionsFilePath() override { return options_path_; }
   std::vector<ScreenArea> Screens() override { return screens; }
+  std::string HomeFolder() override { return home; }
 
   std::deque<std::string> answers;   // the next chooser results; empty = cancel
   std::vector<std::string> dialogs;  // "<title>|<filter>" of each chooser shown
   std::vector<ChooserStart> starts;  // where each chooser opened
   std::vector<ScreenArea> screens;   // what Screens() answers
+  std::string home;                  // what HomeFolder() answers
   std::vector<std::string> messages;
   std::map<std::string, std::string> settings;  // "section/key" -> value
   int setting_writes = 0;
