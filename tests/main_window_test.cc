@@ -422,9 +422,11 @@ TEST_F(MainWindowTest, TextsOverEveryTintAreLegibleUnderLightAndDarkThemes) {
   auto* client = static_cast<TintBackground*>(Find("frmMainClient"));
   for (const Theme& theme : themes) {
     QApplication::setPalette(theme.palette);
-    for (const TintScheme& tint : kNamedTints) {
-      model.combo1_text = std::string(tint.name);
-      PaintNamedTint(model.canvas, tint.name);
+    QApplication::processEvents();  // the widgets take the new palette
+    // First as painted before the theme changed, then each tint anew.
+    for (size_t i = 0; i <= kNamedTints.size(); ++i) {
+      const std::string tint = i ? std::string(kNamedTints[i - 1].name) : "as painted before";
+      if (i) PaintNamedTint(model.canvas, tint);
       for (const bool options_view : {false, true}) {
         model.frame1_visible = options_view;
         model.list1_visible = !options_view;
@@ -436,7 +438,7 @@ TEST_F(MainWindowTest, TextsOverEveryTintAreLegibleUnderLightAndDarkThemes) {
                                                     "Check2", "Check3", "Check4"}
                          : std::vector<const char*>{"Label1", "Label2", "Label3"};
         for (const char* name : texts) {
-          SCOPED_TRACE(std::string(theme.name) + " " + std::string(tint.name) + " " + name);
+          SCOPED_TRACE(std::string(theme.name) + " " + tint + " " + name);
           EXPECT_GE(MeasuredContrast(shot, background, TextArea(Find(name), client)),
                     kLegibleContrast);
         }

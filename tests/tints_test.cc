@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/contrast.h"
+
 namespace kestrova {
 namespace {
 
@@ -99,6 +101,60 @@ TEST(CanvasTest, ANewPaintingReplacesTheOldWithinTheBand) {
   EXPECT_EQ(color, (Rgb{193, 255, 255}));
   EXPECT_FALSE(canvas.ColorAt(5001, 1000, &color));
   EXPECT_FALSE(canvas.ColorAt(10, 2, &color));
+}
+
+// The colour a text over a tint takes, for every binding: the theme's where
+// it reads, else black or white, whichever reads best over the worst row.
+TEST(TextColorOverTest, ThemeWhereItReadsElseTheBestOverTheWorstRow) {
+  const Rgb light_text{238, 238, 236};
+  const Rgb dark_text{20, 20, 20};
+  const Rgb dark_window{53, 53, 53};
+  struct Case {
+    const char* name;
+    const char* tint;  // "" for none painted
+    TwipsRect rect;
+    Rgb plain, theme, expected;
+  } cases[] = {
+      {"dark blue top of Синий",
+       "Синий",
+       {120, 40, 2000, 150},
+       kClassicFaceColor,
+       dark_text,
+       kWhiteText},
+      {"pale cyan of Красный under a dark theme",
+       "Красный",
+       {240, 1560, 3735, 375},
+       kClassicFaceColor,
+       light_text,
+       kBlackText},
+      {"the theme's own where it reads",
+       "Красный",
+       {240, 1560, 3735, 375},
+       kClassicFaceColor,
+       dark_text,
+       dark_text},
+      {"past the band only the plain colour counts",
+       "Синий",
+       {5040, 10, 855, 255},
+       dark_window,
+       dark_text,
+       kWhiteText},
+      {"rows above the band show the plain colour",
+       "Синий",
+       {120, 0, 2000, 2},
+       dark_window,
+       dark_text,
+       kWhiteText},
+      {"nothing painted", "", {120, 480, 5775, 255}, kClassicFaceColor, light_text, kBlackText},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    PaintNamedTint(canvas, c.tint);
+    EXPECT_EQ(TextColorOver(canvas, c.rect, c.plain, c.theme), c.expected);
+  }
+  EXPECT_NEAR(ContrastRatio(kBlackText, kWhiteText), 21, 1e-9);
+  EXPECT_NEAR(ContrastRatio(Rgb{119, 119, 119}, kWhiteText), 4.48, 0.01);
 }
 
 }  // namespace
