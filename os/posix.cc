@@ -25,7 +25,7 @@ int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 // system is named as such: the file is not at fault.
 std::string WriteRefusal(const std::string& path, const struct stat& st, const char* what) {
   const bool allowed = ::access(path.c_str(), W_OK) == 0;
-  if (!allowed && errno == EROFS) return Reason(EROFS);
+  // EROFS and the like: the reason is not the file's.
   if (!allowed && errno != EACCES && errno != EPERM) return Reason(errno);
   if (!allowed || (st.st_mode & 0222) == 0) {
     return Reason(EACCES) + " (the " + what + " is read-only)";

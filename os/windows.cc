@@ -275,6 +275,12 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWa
       return false;
     }
   }
+  // Said plainly here: past 255 characters the calls fail in more ways.
+  const size_t name_start = target_.find_last_of("\\/") + 1;
+  if (Widen(std::string_view(target_).substr(name_start)).size() > 255) {
+    *reason = Reason(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
   const DWORD folder = ::GetFileAttributesW(Widen(ParentFolder(target_)).c_str());
   if (folder == INVALID_FILE_ATTRIBUTES) {
     *reason = LastReason();
