@@ -235,13 +235,15 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   ASSERT_TRUE(testing::MakeSocket(dir.File("socket")));
   WriteBytes(dir.File("limited.txt"), kOldBytes);
   WriteBytes(dir.File("on-read-only-disk.txt"), kOldBytes);
+  const std::string full = testing::FullDevice(dir);
+  ASSERT_FALSE(full.empty()) << "no full device that may safely be written";
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
       {dir.File("link-to-fifo"), "Nothing is reading from the pipe"},
       {dir.File("socket"), "It is a socket, not a file"},
       {"/dev/fd/987", "Bad file descriptor"},  // no such descriptor is open
-      {"/dev/full", "No space left on device"},
+      {full, "No space left on device"},
       // The temporary file exists when the write fails.
       {dir.File("limited.txt"), "File too large", 4},
       // A name in windows-1251 is shown readably ("Прокси", a missing folder).
@@ -275,6 +277,8 @@ TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
   const std::string pid = std::to_string(testing::ProcessId());
   std::filesystem::create_symlink("fifo", dir.File("link-to-fifo"));
   std::filesystem::create_symlink("/proc/self/fd/" + fd, dir.File("link-to-descriptor"));
+  const bool device = testing::MakeDeviceNode(dir.File("device"));
+  std::filesystem::create_symlink("device", dir.File("link-to-device"));
   const std::pair<std::string, testing::PipeReader*> cases[] = {
       {dir.File("fifo"), &fifo},
       {dir.File("link-to-fifo"), &fifo},
@@ -284,22 +288,29 @@ TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
       {dir.File("link-to-descriptor"), &pipe},
       // Another name for the same descriptor, whose link reads "pipe:[...]".
       {"/proc/" + pid + "/task/" + pid + "/fd/" + fd, &pipe},
+      // A device node of the test's own, where one can be made: it takes all.
+      {dir.File("link-to-device"), nullptr},
   };
   for (const auto& [path, reader] : cases) {
     SCOPED_TRACE(path);
+    if (!reader && !device) continue;
     MainWindowModel model = ModelWith({"1.2.3.4:80", path});
     model.label1 = path;
     FakePlatform platform;
     SaveList(model, platform);
     EXPECT_EQ(platform.messages, std::vector<std::string>{});
-    EXPECT_EQ(reader->Drain(), "1.2.3.4:80\r\n" + path + "\r\n");
+    if (reader) {
+      EXPECT_EQ(reader->Drain(), "1.2.3.4:80\r\n" + path + "\r\n");
+    }
   }
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_EQ(std::filesystem::is_character_file(dir.File("device")), device);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-device")));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-fifo")));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-descriptor")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
-            3);
+            device ? 5 : 4);
 }
 
 // The longest names a folder takes work for Save and Save As alike: the

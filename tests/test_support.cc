@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,6 +119,23 @@ bool MakeSocket(const std::string& path) {
          listen(fd, 1) == 0;
 }
 
+bool MakeDeviceNode(const std::string& path) {
+  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+std::string FullDevice(const TempDir& dir) {
+  const std::string own = dir.File("full");
+  if (mknod(own.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+    const int fd = open(own.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      close(fd);
+      return own;
+    }
+    unlink(own.c_str());  // a folder mounted without devices
+  }
+  return access("/dev", W_OK) != 0 ? "/dev/full" : "";
+}
+
 unsigned SetUmask(unsigned mask) { return umask(static_cast<mode_t>(mask)); }
 
 int ProcessId() { return static_cast<int>(getpid()); }
@@ -199,6 +217,8 @@ std::optional<std::string> InReadOnlyMount(const std::string& folder,
 }
 #else
 bool MakeSocket(const std::string&) { return false; }
+bool MakeDeviceNode(const std::string&) { return false; }
+std::string FullDevice(const TempDir&) { return ""; }
 unsigned SetUmask(unsigned) { return 0; }
 int ProcessId() { return 0; }
 PipeReader::PipeReader(const std::string&) {}

@@ -61,6 +61,15 @@ bool MakeFifo(const std::string& path);
 void LimitFileSize(unsigned long long bytes);
 // POSIX only: a local socket listening at `path`, open while the test runs.
 bool MakeSocket(const std::string& path);
+// POSIX only: a character device node of the test's own, with the numbers
+// of the null device: written to, it takes everything; replaced by mistake,
+// nothing of the system is harmed. Needs the right to make device nodes.
+bool MakeDeviceNode(const std::string& path);
+// POSIX only: a device that takes no byte ("No space left on device") that
+// code under test may be handed without risk: a node of the test's own in
+// `dir` where one can be made and written, else the system's /dev/full for a
+// user who could not replace it anyway; empty when neither is safe.
+std::string FullDevice(const TempDir& dir);
 // POSIX only: sets the file mode creation mask; returns the one before.
 unsigned SetUmask(unsigned mask);
 // POSIX only: this process's number (its main thread's too).
