@@ -13,9 +13,13 @@
 #include <fstream>
 #include <memory>
 
+#include "app/settings_file.h"
+#include "app/startup.h"
 #include "app/window_commands.h"
 #include "options/tints.h"
+#include "os/file_io.h"
 #include "qt/main_window.h"
+#include "qt/qt_platform.h"
 #include "qt/tint_background.h"
 #include "sift/sift_list.h"
 #include "tests/test_support.h"
@@ -188,6 +192,38 @@ void BM_AboutFirstTime(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AboutFirstTime)->Unit(benchmark::kMillisecond);
+
+// The placement read at start and written at exit through the real
+// settings store, whatever its file holds: a well-formed file just under
+// the 1 MiB cap (read and rewritten), and files past it (2 MiB, 100 MB:
+// set aside unread, the defaults, a fresh file).
+void BM_SettingsStartAndExit(benchmark::State& state) {
+  const std::string folder = JoinPath(UserConfigFolder(), "Kestrova");
+  const size_t size = static_cast<size_t>(state.range(0));
+  std::string bytes = "[Settings]\nMainLeft=1500\nMainTop=3000\n";
+  while (bytes.size() + 10 <= size) bytes += "Key=Value\n";
+  bytes.resize(size, '=');
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    testing::WriteBytes(UserSettingsFilePath(), bytes);
+    state.ResumeTiming();
+    MainWindowModel model;
+    QtPlatform platform;
+    RestoreWindowPlacement(model, platform);
+    model.placement.left += 15;  // moved: every key but one is written anew
+    model.placement.width += 15;
+    model.placement.height += 15;
+    SaveWindowPlacement(model, platform);
+  }
+}
+BENCHMARK(BM_SettingsStartAndExit)
+    ->Arg(kMaxSettingsFileBytes - 100)
+    ->Arg(2 << 20)
+    ->Arg(100 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 int RunProbe(std::vector<std::string> args) {
   std::vector<char*> argv;

@@ -82,32 +82,44 @@ class InputFile final : public ByteSource {
   long long size_ = -1;
 };
 
-// Replaces a file whole or not at all. A regular file is written to a
-// temporary file beside it, which takes its place only on Commit, so a
-// failure at any point leaves the old file whole and nothing else behind.
-// A symbolic link is followed and kept; a device (such as /dev/null or NUL)
-// is written directly. A read-only file or folder is refused even for the
-// superuser.
+// Replaces a file whole or not at all, by the one rule for every file
+// Kestrova writes. A regular file, named directly or through symbolic links,
+// is written to a temporary file of its own short name (".kestrova-XXXXXX")
+// in the same folder, which takes its place only on Commit: a failure at any
+// point leaves the old file whole and nothing else behind, and the links
+// stay links. What cannot be replaced is written straight, as a shell's ">"
+// would: a character device, a named pipe, and a name for a descriptor this
+// process holds ("/dev/stdout", "/dev/fd/N", "/proc/self/fd/N", a process
+// substitution). A folder, a socket or anything else is refused, and so is a
+// read-only file or folder, even for the superuser.
 class FileReplacement final : public ByteSink {
  public:
+  // Whether opening a named pipe may wait for a reader to come, as a shell's
+  // ">" does; the window never waits, it says nothing is reading.
+  enum class PipeWait { kNever, kForReader };
+
   FileReplacement() = default;
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
   // Abandons a replacement that was not committed.
   ~FileReplacement() override { Abandon(); }
 
-  bool Begin(const std::string& path, std::string* reason);
+  bool Begin(const std::string& path, std::string* reason, PipeWait wait = PipeWait::kNever);
   bool Write(std::string_view data, std::string* reason) override;
   // Makes the written bytes the file's, durably.
   bool Commit(std::string* reason);
   // Removes the temporary file; the old file stays as it was.
   void Abandon();
+  // True once Begin chose to write straight (a device, a pipe): what was
+  // written before a failure has gone out, there is no old file to keep.
+  bool WritesStraight() const { return straight_; }
 
  private:
   std::string target_;  // the file finally written, links resolved
-  std::string temp_;    // empty when writing a device directly
+  std::string temp_;    // empty when writing straight
   std::intptr_t handle_ = -1;
   bool target_exists_ = false;
+  bool straight_ = false;
 };
 
 enum class StandardStream { kOutput, kError };
@@ -138,6 +150,16 @@ bool MakeFolders(const std::string& dir, std::string* reason);
 
 // Whether anything (a file, a folder, a device) exists at `path`.
 bool PathExists(const std::string& path);
+
+// What stands at `path`, links followed.
+enum class PathKind { kNothing, kRegularFile, kFolder, kOther };
+PathKind KindOfPath(const std::string& path);
+
+// Moves the regular file at `path` (links followed; the links stay) out of
+// the way, to "<its name>.<tag>" in its folder, or "<its name>.<tag>-2" and
+// so on: never over anything that exists. `aside` is the new name.
+bool SetFileAside(const std::string& path, std::string_view tag, std::string* aside,
+                  std::string* reason);
 
 // The folder that holds `path`: "." for a bare name.
 std::string ParentFolder(const std::string& path);

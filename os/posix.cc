@@ -19,10 +19,18 @@ std::string Reason(int err) { return std::strerror(err); }
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-// The superuser passes every access() check, so the write bits are looked
-// at too: a file or folder marked read-only is never written.
-bool Writable(const std::string& path, const struct stat& st) {
-  return ::access(path.c_str(), W_OK) == 0 && (st.st_mode & 0222) != 0;
+// Why `path` may not be written, or the empty text when it may. The
+// superuser passes every access() check, so the write bits are looked at
+// too: a file or folder marked read-only is never written. A read-only file
+// system is named as such: the file is not at fault.
+std::string WriteRefusal(const std::string& path, const struct stat& st, const char* what) {
+  const bool allowed = ::access(path.c_str(), W_OK) == 0;
+  // EROFS and the like: the reason is not the file's.
+  if (!allowed && errno != EACCES && errno != EPERM) return Reason(errno);
+  if (!allowed || (st.st_mode & 0222) == 0) {
+    return Reason(EACCES) + " (the " + what + " is read-only)";
+  }
+  return {};
 }
 
 bool WriteAll(int fd, std::string_view data, std::string* reason) {
@@ -38,11 +46,35 @@ bool WriteAll(int fd, std::string_view data, std::string* reason) {
   return true;
 }
 
+// The descriptor of this process that `path` names ("/dev/fd/N",
+// "/proc/self/fd/N", "/proc/<this process>/fd/N"), else -1.
+int DescriptorNamed(std::string_view path) {
+  auto take = [&path](std::string_view prefix) {
+    if (!path.starts_with(prefix)) return false;
+    path.remove_prefix(prefix.size());
+    return true;
+  };
+  if (!take("/dev/fd/")) {
+    const std::string own = std::to_string(::getpid()) + "/fd/";
+    if (!take("/proc/") || !(take("self/fd/") || take("thread-self/fd/") || take(own))) return -1;
+  }
+  if (path.empty() || path.size() > 9) return -1;
+  int number = 0;
+  for (const char c : path) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
 // Follows symbolic links to the file that is finally written, which may not
-// exist yet. `st` and `exists` describe it.
+// exist yet. `st` and `exists` describe it. A name for one of this process's
+// descriptors ends the walk: `descriptor` is its number, else -1.
 bool ResolveTarget(std::string path, std::string* target, struct stat* st, bool* exists,
-                   std::string* reason) {
+                   int* descriptor, std::string* reason) {
   for (int hops = 0; hops < 40; ++hops) {
+    *descriptor = DescriptorNamed(path);
+    if (*descriptor >= 0) return true;
     if (::lstat(path.c_str(), st) != 0) {
       if (errno != ENOENT) {
         *reason = Reason(errno);
@@ -68,6 +100,58 @@ bool ResolveTarget(std::string path, std::string* target, struct stat* st, bool*
   }
   *reason = Reason(ELOOP);
   return false;
+}
+
+// Another descriptor for what this process holds open as `number`, written
+// where and as the holder writes (its offset, its appending).
+int DuplicateForWriting(int number, std::string* reason) {
+  const int flags = ::fcntl(number, F_GETFL);
+  if (flags < 0) {
+    *reason = Reason(errno);
+    return -1;
+  }
+  if ((flags & O_ACCMODE) == O_RDONLY) {
+    *reason = "It is open for reading only";
+    return -1;
+  }
+  const int fd = ::fcntl(number, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) *reason = Reason(errno);
+  return fd;
+}
+
+// Opens what `path` names (`st`, links followed) to write straight to it: a
+// device or a named pipe. Anything else but a regular file is refused.
+int OpenStraight(const std::string& path, const struct stat& st, FileReplacement::PipeWait wait,
+                 std::string* reason) {
+  if (S_ISDIR(st.st_mode)) {
+    *reason = "It is a folder, not a file";
+    return -1;
+  }
+  if (S_ISSOCK(st.st_mode)) {
+    *reason = "It is a socket, not a file";
+    return -1;
+  }
+  if (!S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+    *reason = "It is not a regular file";
+    return -1;
+  }
+  const bool may_wait = S_ISFIFO(st.st_mode) && wait == FileReplacement::PipeWait::kForReader;
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (may_wait ? 0 : O_NONBLOCK));
+  if (fd < 0) {
+    *reason =
+        errno == ENXIO && S_ISFIFO(st.st_mode) ? "Nothing is reading from the pipe" : Reason(errno);
+    return -1;
+  }
+  // Opened: from now on writes wait for a slow reader instead of failing.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (st.st_mode & S_IFMT)) {
+    ::close(fd);
+    *reason = "It changed while it was being opened";
+    return -1;
+  }
+  return fd;
 }
 
 mode_t NewFileMode() {
@@ -132,32 +216,41 @@ void InputFile::Close() {
   size_ = -1;
 }
 
-bool FileReplacement::Begin(const std::string& path, std::string* reason) {
+bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWait wait) {
   Abandon();
   struct stat st {};
-  if (!ResolveTarget(path, &target_, &st, &target_exists_, reason)) return false;
-  const bool exists = target_exists_;
-  if (exists && S_ISDIR(st.st_mode)) {
-    *reason = "It is a folder, not a file";
-    return false;
-  }
-  if (exists && S_ISCHR(st.st_mode)) {
-    // A device cannot be replaced; write straight to it.
-    const int fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-      *reason = Reason(errno);
-      return false;
-    }
+  int descriptor = -1;
+  if (!ResolveTarget(path, &target_, &st, &target_exists_, &descriptor, reason)) return false;
+  if (descriptor >= 0) {
+    const int fd = DuplicateForWriting(descriptor, reason);
+    if (fd < 0) return false;
     handle_ = fd;
+    straight_ = true;
     return true;
   }
-  if (exists && !S_ISREG(st.st_mode)) {
-    *reason = "It is not a regular file";
+  // What opening the path reaches decides, links followed by the system: the
+  // links it hands out for pipes ("pipe:[...]") lead nowhere by name.
+  struct stat reached {};
+  if (::stat(path.c_str(), &reached) == 0) {
+    if (!S_ISREG(reached.st_mode)) {
+      const int fd = OpenStraight(path, reached, wait, reason);
+      if (fd < 0) return false;
+      handle_ = fd;
+      straight_ = true;
+      return true;
+    }
+    if (!target_exists_ || reached.st_dev != st.st_dev || reached.st_ino != st.st_ino) {
+      *reason = "Its links do not lead to the file by name, so it cannot be replaced";
+      return false;
+    }
+  } else if (errno != ENOENT) {
+    *reason = Reason(errno);
     return false;
   }
-  if (exists && !Writable(target_, st)) {
-    *reason = Reason(EACCES) + " (the file is read-only)";
-    return false;
+  const bool exists = target_exists_;
+  if (exists) {
+    *reason = WriteRefusal(target_, st, "file");
+    if (!reason->empty()) return false;
   }
   const std::string folder = ParentFolder(target_);
   struct stat folder_st {};
@@ -169,11 +262,10 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason) {
     *reason = Reason(ENOTDIR);
     return false;
   }
-  if (!Writable(folder, folder_st)) {
-    *reason = Reason(EACCES) + " (the folder is read-only)";
-    return false;
-  }
-  std::string temp = target_ + ".XXXXXX";
+  *reason = WriteRefusal(folder, folder_st, "folder");
+  if (!reason->empty()) return false;
+  // A short name of its own, so a target name of any legal length works.
+  std::string temp = JoinPath(folder, ".kestrova-XXXXXX");
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
     *reason = Reason(errno);
@@ -226,6 +318,7 @@ bool FileReplacement::Commit(std::string* reason) {
 void FileReplacement::Abandon() {
   if (handle_ >= 0) ::close(Fd(handle_));
   handle_ = -1;
+  straight_ = false;
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
 }
@@ -258,6 +351,58 @@ bool MakeFolders(const std::string& dir, std::string* reason) {
 bool PathExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENOENT ? PathKind::kNothing : PathKind::kOther;
+  if (S_ISREG(st.st_mode)) return PathKind::kRegularFile;
+  return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kOther;
+}
+
+bool SetFileAside(const std::string& path, std::string_view tag, std::string* aside,
+                  std::string* reason) {
+  std::string file;
+  struct stat st {};
+  bool exists = false;
+  int descriptor = -1;
+  if (!ResolveTarget(path, &file, &st, &exists, &descriptor, reason)) return false;
+  if (descriptor >= 0 || !exists || !S_ISREG(st.st_mode)) {
+    *reason = exists ? "It is not a regular file" : Reason(ENOENT);
+    return false;
+  }
+  for (int n = 1; n <= 100; ++n) {
+    std::string name = file + ".";
+    name += tag;
+    if (n > 1) name += '-' + std::to_string(n);
+    // A hard link never replaces what exists; the old name then goes.
+    if (::link(file.c_str(), name.c_str()) == 0) {
+      if (::unlink(file.c_str()) != 0) {
+        *reason = Reason(errno);
+        ::unlink(name.c_str());
+        return false;
+      }
+      *aside = name;
+      return true;
+    }
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS) {
+      *reason = Reason(errno);
+      return false;
+    }
+    // A file system without hard links: rename, having looked first.
+    struct stat taken {};
+    if (::lstat(name.c_str(), &taken) == 0) continue;
+    if (::rename(file.c_str(), name.c_str()) != 0) {
+      *reason = Reason(errno);
+      return false;
+    }
+    *aside = name;
+    return true;
+  }
+  *reason = Reason(EEXIST);
+  return false;
 }
 
 std::string ParentFolder(const std::string& path) {

@@ -46,8 +46,9 @@ std::string Reason(DWORD error) {
     case ERROR_BAD_NET_NAME:
       return "No such file or directory";
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
       return "Permission denied";
+    case ERROR_WRITE_PROTECT:
+      return "Read-only file system";
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
       return "Permission denied (another program is using the file)";
@@ -132,16 +133,18 @@ bool ResolveLink(const std::wstring& path, std::string* target, std::string* rea
   return true;
 }
 
-// A new, unique file beside `target`, named like it with six more characters.
-HANDLE CreateTemporary(const std::string& target, std::string* temp, std::string* reason) {
+// A new, unique file of a short name of its own in `folder`, so that a
+// target name of any legal length works.
+HANDLE CreateTemporary(const std::string& folder, std::string* temp, std::string* reason) {
   static unsigned long long seed = ::GetTickCount64() ^ (::GetCurrentProcessId() * 2654435761ull);
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = target + ".";
+    std::string name = ".kestrova-";
     for (int i = 0; i < 6; ++i) {
       seed = seed * 6364136223846793005ull + 1442695040888963407ull;
       name += kLetters[(seed >> 33) % 62];
     }
+    name = JoinPath(folder, name);
     const HANDLE h = ::CreateFileW(Widen(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
@@ -220,9 +223,28 @@ void InputFile::Close() {
   size_ = -1;
 }
 
-bool FileReplacement::Begin(const std::string& path, std::string* reason) {
+bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWait) {
   Abandon();
   target_ = path;
+  // A device (NUL, a port) or a pipe cannot be replaced: written straight.
+  auto write_straight = [&](const std::wstring& name) {
+    const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      *reason = LastReason();
+      return false;
+    }
+    handle_ = Stored(h);
+    straight_ = true;
+    return true;
+  };
+  // Looking at a named pipe would take one of its instances: it is opened
+  // once, to write.
+  std::string prefix = path.substr(0, 9);
+  std::transform(prefix.begin(), prefix.end(), prefix.begin(), [](char c) {
+    return c == '/' ? '\\' : c >= 'A' && c <= 'Z' ? c + 32 : c;
+  });
+  if (prefix == "\\\\.\\pipe\\" || prefix == "\\\\?\\pipe\\") return write_straight(Widen(path));
   DWORD attributes = ::GetFileAttributesW(Widen(target_).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     if (!ResolveLink(Widen(path), &target_, reason)) return false;
@@ -243,18 +265,7 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason) {
     const HANDLE query = OpenForQuery(target);
     const DWORD type = query == INVALID_HANDLE_VALUE ? FILE_TYPE_DISK : ::GetFileType(query);
     if (query != INVALID_HANDLE_VALUE) ::CloseHandle(query);
-    if (type == FILE_TYPE_CHAR) {
-      // A device (NUL, a port) cannot be replaced; write straight to it.
-      const HANDLE h =
-          ::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-      if (h == INVALID_HANDLE_VALUE) {
-        *reason = LastReason();
-        return false;
-      }
-      handle_ = Stored(h);
-      return true;
-    }
+    if (type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE) return write_straight(target);
     if (type != FILE_TYPE_DISK) {
       *reason = "It is not a regular file";
       return false;
@@ -263,6 +274,12 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason) {
       *reason = Reason(ERROR_ACCESS_DENIED) + " (the file is read-only)";
       return false;
     }
+  }
+  // Said plainly here: past 255 characters the calls fail in more ways.
+  const size_t name_start = target_.find_last_of("\\/") + 1;
+  if (Widen(std::string_view(target_).substr(name_start)).size() > 255) {
+    *reason = Reason(ERROR_FILENAME_EXCED_RANGE);
+    return false;
   }
   const DWORD folder = ::GetFileAttributesW(Widen(ParentFolder(target_)).c_str());
   if (folder == INVALID_FILE_ATTRIBUTES) {
@@ -273,7 +290,7 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason) {
     *reason = Reason(ERROR_DIRECTORY);
     return false;
   }
-  const HANDLE h = CreateTemporary(target_, &temp_, reason);
+  const HANDLE h = CreateTemporary(ParentFolder(target_), &temp_, reason);
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = Stored(h);
   return true;
@@ -314,6 +331,7 @@ bool FileReplacement::Commit(std::string* reason) {
 void FileReplacement::Abandon() {
   if (handle_ != -1) ::CloseHandle(Handle(handle_));
   handle_ = -1;
+  straight_ = false;
   if (!temp_.empty()) ::DeleteFileW(Widen(temp_).c_str());
   temp_.clear();
 }
@@ -363,6 +381,51 @@ bool MakeFolders(const std::string& dir, std::string* reason) {
 
 bool PathExists(const std::string& path) {
   return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+PathKind KindOfPath(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kNothing
+                                                                          : PathKind::kOther;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+  const HANDLE query = OpenForQuery(Widen(path));
+  if (query == INVALID_HANDLE_VALUE) return PathKind::kOther;
+  const DWORD type = ::GetFileType(query);
+  ::CloseHandle(query);
+  return type == FILE_TYPE_DISK ? PathKind::kRegularFile : PathKind::kOther;
+}
+
+bool SetFileAside(const std::string& path, std::string_view tag, std::string* aside,
+                  std::string* reason) {
+  std::string file = path;
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+      !ResolveLink(Widen(path), &file, reason)) {
+    return false;
+  }
+  if (KindOfPath(file) != PathKind::kRegularFile) {
+    *reason = PathExists(file) ? "It is not a regular file" : Reason(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  for (int n = 1; n <= 100; ++n) {
+    std::string name = file + ".";
+    name += tag;
+    if (n > 1) name += '-' + std::to_string(n);
+    // Without MOVEFILE_REPLACE_EXISTING nothing that exists is replaced.
+    if (::MoveFileExW(Widen(file).c_str(), Widen(name).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      *aside = name;
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
+    *reason = Reason(error);
+    return false;
+  }
+  *reason = Reason(ERROR_FILE_EXISTS);
+  return false;
 }
 
 std::string ParentFolder(const std::string& path) {

@@ -6,21 +6,14 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSettings>
-#include <memory>
 
+#include "app/settings_file.h"
+#include "base/text_codec.h"
 #include "options/options_file.h"
+#include "os/file_io.h"
 #include "ui/window_layout.h"
 
 namespace kestrova {
-namespace {
-
-std::unique_ptr<QSettings> Store() {
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kAppTitle,
-                                     kAppTitle);
-}
-
-}  // namespace
 
 std::string PathFromQt(const QString& path) {
 #ifdef Q_OS_WIN
@@ -80,16 +73,34 @@ void QtPlatform::ShowMessage(const std::string& text) {
 
 std::optional<std::string> QtPlatform::ReadSetting(const std::string& section,
                                                    const std::string& key) {
-  const QVariant value = Store()->value(QString::fromStdString(section + "/" + key));
-  if (!value.isValid()) return std::nullopt;
-  return value.toString().toStdString();
+  SettingsFile store(UserSettingsFilePath());
+  std::optional<std::string> value = store.Read(section, key);
+  NoteSetAside(store);
+  return value;
 }
 
 void QtPlatform::WriteSetting(const std::string& section, const std::string& key,
                               const std::string& value) {
-  auto store = Store();
-  store->setValue(QString::fromStdString(section + "/" + key), QString::fromStdString(value));
-  store->sync();
+  SettingsFile store(UserSettingsFilePath());
+  std::string reason;
+  const bool written = store.Write(section, key, value, &reason);
+  NoteSetAside(store);
+  // Said once: the keys written next would only fail the same way.
+  if (!written && !settings_failure_told_) {
+    settings_failure_told_ = true;
+    ShowMessage(DescribeFailure("Cannot save the settings to", store.path(), reason));
+  }
+}
+
+void QtPlatform::NoteSetAside(const SettingsFile& store) {
+  if (store.set_aside().empty()) return;
+  // Nothing is lost and the defaults apply: a line for whoever looks, no box.
+  StandardSink errors(StandardStream::kError);
+  std::string ignored;
+  errors.Write("kestrova: the settings file \"" + EntryForDisplay(store.path()) +
+                   "\" was larger than 1 MiB; it is kept as \"" +
+                   EntryForDisplay(store.set_aside()) + "\" and a fresh one is written on exit\n",
+               &ignored);
 }
 
 std::string QtPlatform::OptionsFilePath() { return UserOptionsFilePath(); }

@@ -1,5 +1,6 @@
 // The desktop services the commands use, on Qt: file dialogs, message boxes,
-// the per-user settings store and the options file's place.
+// the per-user settings store (Kestrova's own file, app/settings_file.h) and
+// the options file's place.
 #ifndef KESTROVA_QT_QT_PLATFORM_H_
 #define KESTROVA_QT_QT_PLATFORM_H_
 
@@ -10,6 +11,8 @@
 #include "ui/platform.h"
 
 namespace kestrova {
+
+class SettingsFile;
 
 // Paths as the logic keeps them (bytes on POSIX, UTF-8 on Windows) and as Qt
 // shows them.
@@ -40,9 +43,11 @@ class QtPlatform : public Platform {
  private:
   std::string ChooseFile(bool save, const std::string& title, const std::string& filter,
                          const ChooserStart& start);
+  static void NoteSetAside(const SettingsFile& store);
 
   QPointer<QWidget> parent_;
   std::function<void()> before_modal_;
+  bool settings_failure_told_ = false;
 };
 
 }  // namespace kestrova

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "listfile/list_import.h"
@@ -142,7 +144,18 @@ struct FailedSaveCase {
   std::string path;
   const char* reason;
   unsigned long long file_size_limit = 0;  // none
+  const char* shown = nullptr;             // how the message shows the path, when not as it is
+  bool read_only_mount = false;            // saved where the file system is mounted read-only
 };
+
+// No temporary file of a save is left in `folder`.
+void ExpectNoTemporaryFiles(const std::string& folder) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(testing::FsPath(folder))) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(name.find(".kestrova-"), std::string::npos) << name;
+    EXPECT_EQ(name.find(".txt."), std::string::npos) << name;
+  }
+}
 
 // A failed save names the file and the reason, and leaves the old file whole
 // with no temporary file beside it.
@@ -150,31 +163,48 @@ void ExpectFailedSavesLeaveFilesIntact(const TempDir& dir, const FailedSaveCase*
                                        const FailedSaveCase* end) {
   for (const FailedSaveCase* c = begin; c != end; ++c) {
     SCOPED_TRACE(c->path);
-    const bool regular = std::filesystem::is_regular_file(testing::FsPath(c->path));
+    std::error_code no_such_name;
+    const bool regular = std::filesystem::is_regular_file(testing::FsPath(c->path), no_such_name);
     const std::string before = regular ? ReadBytes(c->path) : "";
-    MainWindowModel model = ModelWith({"new", "list"});
-    model.label1 = c->path;
-    FakePlatform platform;
-    platform.answers = {c->path};
-    testing::LimitFileSize(c->file_size_limit);
-    SaveList(model, platform);    // from the current path
-    SaveListAs(model, platform);  // from the chooser
-    testing::LimitFileSize(0);
-    ASSERT_EQ(platform.messages.size(), 2u);
-    for (const std::string& message : platform.messages) {
-      EXPECT_NE(message.find(c->path), std::string::npos) << message;
+    // The messages of a save from the current path and one from the chooser.
+    auto save = [c] {
+      MainWindowModel model = ModelWith({"new", "list"});
+      model.label1 = c->path;
+      FakePlatform platform;
+      platform.answers = {c->path};
+      testing::LimitFileSize(c->file_size_limit);
+      SaveList(model, platform);
+      SaveListAs(model, platform);
+      testing::LimitFileSize(0);
+      EXPECT_EQ(model.label1, c->path);
+      EXPECT_EQ(model.list1.Count(), 2);
+      std::string messages;
+      for (const std::string& message : platform.messages) messages += message + '\0';
+      return messages;
+    };
+    std::string messages;
+    if (c->read_only_mount) {
+      const auto got = testing::InReadOnlyMount(dir.path(), save);
+      if (!got) {
+        std::printf("(no read-only mount on this system: %s left out)\n", c->path.c_str());
+        continue;
+      }
+      messages = *got;
+    } else {
+      messages = save();
+    }
+    ASSERT_EQ(std::count(messages.begin(), messages.end(), '\0'), 2) << messages;
+    for (size_t at = 0, next; (next = messages.find('\0', at)) != std::string::npos;
+         at = next + 1) {
+      const std::string message = messages.substr(at, next - at);
+      EXPECT_NE(message.find(c->shown ? c->shown : c->path), std::string::npos) << message;
       EXPECT_NE(message.find(c->reason), std::string::npos) << message;
     }
-    EXPECT_EQ(model.label1, c->path);
-    EXPECT_EQ(model.list1.Count(), 2);
     if (regular) {
       EXPECT_EQ(ReadBytes(c->path), before);
     }
   }
-  for (const auto& entry :
-       std::filesystem::recursive_directory_iterator(testing::FsPath(dir.path()))) {
-    EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos);
-  }
+  ExpectNoTemporaryFiles(dir.path());
 }
 
 const char kOldBytes[] = "old\r\ncontent\r\n";
@@ -188,6 +218,8 @@ TEST(ListExportTest, FailedSavesLeaveTheOldFileIntact) {
       {dir.File("missing/list.txt"), "No such file or directory"},
       {dir.File("readonly.txt"), "read-only"},
       {dir.File("folder"), "folder"},
+      // One byte past the longest name a folder takes.
+      {dir.File(std::string(256, 'n')), "File name too long"},
   };
   ExpectFailedSavesLeaveFilesIntact(dir, std::begin(cases), std::end(cases));
   EXPECT_EQ(ReadBytes(dir.File("readonly.txt")), kOldBytes);
@@ -200,17 +232,107 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   WriteBytes(dir.File("locked/list.txt"), kOldBytes);
   testing::SetReadOnly(dir.File("locked"));
   testing::MakeFifo(dir.File("fifo"));
+  std::filesystem::create_symlink("fifo", dir.File("link-to-fifo"));
+  ASSERT_TRUE(testing::MakeSocket(dir.File("socket")));
   WriteBytes(dir.File("limited.txt"), kOldBytes);
+  WriteBytes(dir.File("on-read-only-disk.txt"), kOldBytes);
+  const std::string full = testing::FullDevice(dir);
+  ASSERT_FALSE(full.empty()) << "no full device that may safely be written";
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
-      {dir.File("fifo"), "not a regular file"},
-      {"/dev/full", "No space left on device"},
+      {dir.File("fifo"), "Nothing is reading from the pipe"},
+      {dir.File("link-to-fifo"), "Nothing is reading from the pipe"},
+      {dir.File("socket"), "It is a socket, not a file"},
+      {"/dev/fd/987", "Bad file descriptor"},  // no such descriptor is open
+      {full, "No space left on device"},
       // The temporary file exists when the write fails.
       {dir.File("limited.txt"), "File too large", 4},
+      // A name in windows-1251 is shown readably ("Прокси", a missing folder).
+      {dir.File("\xCF\xF0\xEE\xEA\xF1\xE8/list.txt"), "No such file or directory", 0,
+       "/\xD0\x9F\xD1\x80\xD0\xBE\xD0\xBA\xD1\x81\xD0\xB8/list.txt"},
+      // The disk is read-only, not the file or the folder.
+      {dir.File("on-read-only-disk.txt"), "Read-only file system", 0, nullptr, true},
+      {dir.File("new-on-read-only-disk.txt"), "Read-only file system", 0, nullptr, true},
   };
   ExpectFailedSavesLeaveFilesIntact(dir, std::begin(cases), std::end(cases));
   EXPECT_EQ(ReadBytes(dir.File("locked/list.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("limited.txt")), kOldBytes);
+  EXPECT_EQ(ReadBytes(dir.File("on-read-only-disk.txt")), kOldBytes);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new-on-read-only-disk.txt")));
+  // Nothing that is not a plain file was replaced.
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-fifo")));
+  EXPECT_TRUE(std::filesystem::is_socket(dir.File("socket")));
+}
+
+// What cannot be replaced is written straight, as a shell's ">" writes it:
+// a named pipe, directly or through a link, and the names the system hands
+// out for a descriptor this process holds (a pipe here, as for
+// "kestrova sift -o /dev/stdout" inside a pipeline).
+TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  testing::PipeReader fifo(dir.File("fifo"));
+  testing::PipeReader pipe;
+  const std::string fd = std::to_string(pipe.writer());
+  const std::string pid = std::to_string(testing::ProcessId());
+  std::filesystem::create_symlink("fifo", dir.File("link-to-fifo"));
+  std::filesystem::create_symlink("/proc/self/fd/" + fd, dir.File("link-to-descriptor"));
+  const bool device = testing::MakeDeviceNode(dir.File("device"));
+  std::filesystem::create_symlink("device", dir.File("link-to-device"));
+  const std::pair<std::string, testing::PipeReader*> cases[] = {
+      {dir.File("fifo"), &fifo},
+      {dir.File("link-to-fifo"), &fifo},
+      {"/dev/fd/" + fd, &pipe},
+      {"/proc/self/fd/" + fd, &pipe},
+      {"/proc/" + pid + "/fd/" + fd, &pipe},
+      {dir.File("link-to-descriptor"), &pipe},
+      // Another name for the same descriptor, whose link reads "pipe:[...]".
+      {"/proc/" + pid + "/task/" + pid + "/fd/" + fd, &pipe},
+      // A device node of the test's own, where one can be made: it takes all.
+      {dir.File("link-to-device"), nullptr},
+  };
+  for (const auto& [path, reader] : cases) {
+    SCOPED_TRACE(path);
+    if (!reader && !device) continue;
+    MainWindowModel model = ModelWith({"1.2.3.4:80", path});
+    model.label1 = path;
+    FakePlatform platform;
+    SaveList(model, platform);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{});
+    if (reader) {
+      EXPECT_EQ(reader->Drain(), "1.2.3.4:80\r\n" + path + "\r\n");
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_EQ(std::filesystem::is_character_file(dir.File("device")), device);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-device")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-fifo")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-descriptor")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            device ? 5 : 4);
+}
+
+// The longest names a folder takes work for Save and Save As alike: the
+// temporary file has a short name of its own.
+TEST(ListExportTest, LongestNamesAreSavedInPlaceAndFromTheChooser) {
+  TempDir dir;
+  for (const size_t length : {254u, 255u}) {
+    const std::string path = dir.File(std::string(length - 4, 'n') + ".txt");
+    SCOPED_TRACE(length);
+    MainWindowModel model = ModelWith({"1.2.3.4:80"});
+    FakePlatform platform;
+    platform.answers = {path};
+    SaveListAs(model, platform);
+    EXPECT_EQ(ReadBytes(path), "1.2.3.4:80\r\n");
+    model.label1 = path;
+    model.list1.Set(0, "5.6.7.8:1");
+    SaveList(model, platform);
+    EXPECT_EQ(ReadBytes(path), "5.6.7.8:1\r\n");
+    EXPECT_EQ(platform.messages, std::vector<std::string>{});
+  }
+  ExpectNoTemporaryFiles(dir.path());
 }
 
 TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
@@ -230,6 +352,18 @@ TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
   EXPECT_EQ(ReadBytes(dir.File("real.txt")), "1.2.3.4:80\r\n");
   EXPECT_EQ(std::filesystem::status(dir.File("real.txt")).permissions(),
             perms::owner_read | perms::owner_write | perms::group_read);
+
+  // A new file gets what any new file gets: 0666 less the umask.
+  const std::pair<unsigned, unsigned> masks[] = {{022, 0644}, {077, 0600}, {002, 0664}, {0, 0666}};
+  for (const auto& [mask, mode] : masks) {
+    SCOPED_TRACE(mask);
+    const std::string path = dir.File("new-" + std::to_string(mask) + ".txt");
+    const unsigned before = testing::SetUmask(mask);
+    platform.answers = {path};
+    SaveListAs(model, platform);
+    testing::SetUmask(before);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), static_cast<perms>(mode));
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
@@ -23,6 +24,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -43,6 +45,7 @@ namespace kestrova {
 namespace {
 
 using testing::FakePlatform;
+using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
@@ -693,8 +696,28 @@ TEST(QtPlatformTest, SettingsAndOptionsLiveInTheUsersConfigFolder) {
             std::string::npos);
 }
 
+// Answers the message boxes the real platform shows, with OK as a person
+// would, and keeps their texts.
+class MessageBoxAnswers {
+ public:
+  MessageBoxAnswers() {
+    timer_.callOnTimeout([this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts.push_back(box->text().toStdString());
+        box->accept();
+      }
+    });
+    timer_.start(10);
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+};
+
 // A settings store full of garbage, or one that cannot be written, never
-// stops the program: placement falls back to its defaults, the exit still ends.
+// stops the program: placement falls back to its defaults, the exit still
+// ends, and a store that cannot be written is named with the reason, once.
 TEST(QtPlatformTest, GarbageOrUnwritableSettingsStore) {
   const std::string config = std::getenv("XDG_CONFIG_HOME");
   const std::string conf = config + "/Kestrova/Kestrova.conf";
@@ -718,11 +741,87 @@ TEST(QtPlatformTest, GarbageOrUnwritableSettingsStore) {
     QtPlatform platform;
     MainWindow window(model, platform);
     window.Start();
+    MessageBoxAnswers answers;
     window.close();
     EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
     EXPECT_EQ(platform.ReadSetting("Settings", "MainLeft"), std::nullopt);
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(conf), std::string::npos) << answers.texts[0];
+    EXPECT_NE(answers.texts[0].find("Not a directory"), std::string::npos) << answers.texts[0];
   }
   std::filesystem::remove(config + "/Kestrova");
+}
+
+// What may stand at the settings file's place, from start to exit: a file
+// the Qt settings class wrote, a damaged file of 2 MiB (set aside unread,
+// and a fresh one written at exit), a link to a pipe (written straight, the
+// link and the pipe kept) and one with no reader (named with the reason).
+TEST(QtPlatformTest, HostileSettingsFilesFromStartToExit) {
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  const std::string folder = config + "/Kestrova";
+  const std::string conf = folder + "/Kestrova.conf";
+  std::string damaged = "[Settings]\nMainLeft=1500\n";
+  while (damaged.size() < (2u << 20)) damaged += "Key=Value\n";
+  struct Case {
+    const char* name;
+    std::string file;     // the bytes at the settings file's place
+    const char* link_to;  // else: a link to this, in the same folder
+    QPoint start;
+    const char* message;  // on exit; empty: none
+  } cases[] = {
+      {"written by the Qt settings class",
+       "[Settings]\nMainHeight=6900\nMainLeft=1500\nMainTop=3000\nMainWidth=7500\n", nullptr,
+       QPoint(100, 200), ""},
+      {"damaged", damaged, nullptr, QPoint(67, 67), ""},
+      {"link to a pipe", "", "fifo", QPoint(67, 67), ""},
+      // Where a device node can be made: a regular file once took its place.
+      {"link to a device", "", "device", QPoint(67, 67), ""},
+      {"link to a pipe no one reads", "", "fifo-unread", QPoint(67, 67),
+       "Nothing is reading from the pipe"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    testing::PipeReader fifo(folder + "/fifo");
+    testing::MakeFifo(folder + "/fifo-unread");
+    if (!testing::MakeDeviceNode(folder + "/device") && c.link_to == std::string("device")) {
+      continue;
+    }
+    if (c.link_to) {
+      std::filesystem::create_symlink(c.link_to, conf);
+    } else {
+      WriteBytes(conf, c.file);
+    }
+    MainWindowModel model;
+    QtPlatform platform;
+    MainWindow window(model, platform);
+    window.Start();
+    EXPECT_EQ(window.pos(), c.start);
+    MessageBoxAnswers answers;
+    window.close();
+    EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
+    if (*c.message) {
+      ASSERT_EQ(answers.texts.size(), 1u);
+      EXPECT_NE(answers.texts[0].find(conf), std::string::npos) << answers.texts[0];
+      EXPECT_NE(answers.texts[0].find(c.message), std::string::npos) << answers.texts[0];
+    } else {
+      EXPECT_EQ(answers.texts, std::vector<std::string>{});
+    }
+    if (c.link_to) {
+      EXPECT_TRUE(std::filesystem::is_symlink(conf));
+      EXPECT_TRUE(std::filesystem::exists(folder + "/" + c.link_to));
+      EXPECT_FALSE(std::filesystem::is_regular_file(folder + "/" + c.link_to));
+      EXPECT_EQ(fifo.Drain().find("MainLeft=") != std::string::npos,
+                c.link_to == std::string("fifo"));
+    } else {
+      EXPECT_NE(ReadBytes(conf).find("MainLeft="), std::string::npos);
+      EXPECT_LT(std::filesystem::file_size(conf), 1024u);
+    }
+    if (c.file == damaged) {
+      EXPECT_EQ(ReadBytes(conf + ".damaged"), damaged);
+    }
+  }
 }
 
 // The codec's table against Qt's own windows-1251 (ICU), byte by byte. ICU

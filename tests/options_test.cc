@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
+#include "app/settings_file.h"
 #include "options/options_file.h"
 #include "options/options_panel.h"
 #include "os/file_io.h"
@@ -195,7 +197,47 @@ TEST(WriteOptionsFileTest, FailuresNameTheFileAndKeepTheOldOne) {
 
 TEST(WriteOptionsFileTest, PosixOnly_FullDeviceFails) {
   KESTROVA_POSIX_ONLY();
-  ExpectWriteFailureNamed({"/dev/full", "No space left on device"});
+  TempDir dir;
+  testing::MakeFifo(dir.File("fifo"));
+  std::filesystem::create_symlink("fifo", dir.File("proxy_stup.pr"));
+  const std::string full = testing::FullDevice(dir);
+  if (!full.empty()) ExpectWriteFailureNamed({full, "No space left on device"});
+  ExpectWriteFailureNamed({dir.File("proxy_stup.pr"), "Nothing is reading from the pipe"});
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("proxy_stup.pr")));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+}
+
+// The options file kept elsewhere through a link: to a pipe it is written
+// straight, to a file of the longest legal name replaced; the link stays.
+TEST(WriteOptionsFileTest, PosixOnly_LinkedFileIsWrittenThrough) {
+  KESTROVA_POSIX_ONLY();
+  const std::string bytes = "2\r\n2\r\n2\r\n2\r\n\xD1\xE5\xF0\xFB\xE9\r\n";
+  TempDir dir;
+  testing::PipeReader fifo(dir.File("fifo"));
+  const std::string longest(255, 'p');
+  WriteBytes(dir.File(longest), "old");
+  const bool device = testing::MakeDeviceNode(dir.File("device"));
+  const std::pair<std::string, testing::PipeReader*> targets[] = {
+      {"fifo", &fifo}, {longest, nullptr}, {"device", nullptr}};
+  for (const auto& [target, pipe] : targets) {
+    SCOPED_TRACE(target);
+    if (target == "device" && !device) continue;  // no right to make a device node here
+    const std::string path = dir.File("proxy_stup.pr");
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
+    MainWindowModel model;
+    FakePlatform platform;
+    ASSERT_TRUE(WriteOptionsFile(model, platform, path)) << platform.messages[0];
+    if (target != "device") {
+      EXPECT_EQ(pipe ? pipe->Drain() : ReadBytes(dir.File(target)), bytes);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_EQ(std::filesystem::is_character_file(dir.File("device")), device);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::FsPath(dir.path())),
+                          std::filesystem::directory_iterator()),
+            device ? 4 : 3);
 }
 
 TEST(OptionsFileLocationTest, UsersOwnFileFirstThenTheSharedOne) {
@@ -221,6 +263,31 @@ TEST(OptionsFileLocationTest, UsersOwnFileFirstThenTheSharedOne) {
     if (c.shared_file) WriteBytes(shared, "1\r\n");
     EXPECT_EQ(OptionsFileToRead(user, c.shared_path), c.read);
   }
+}
+
+// As the XDG rules say, a configuration folder given as a relative path is
+// ignored: the options and the settings stay in ~/.config.
+TEST(OptionsFileLocationTest, PosixOnly_RelativeConfigFolderIsIgnored) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::string config_before = config ? config : "";
+  testing::SetEnv("HOME", dir.path());
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File("config"), dir.File("config/Kestrova/")},
+      {"config", dir.File(".config/Kestrova/")},
+      {"./config", dir.File(".config/Kestrova/")},
+      {"", dir.File(".config/Kestrova/")},
+  };
+  for (const auto& [variable, folder] : cases) {
+    SCOPED_TRACE(variable);
+    testing::SetEnv("XDG_CONFIG_HOME", variable);
+    EXPECT_EQ(UserOptionsFilePath(), folder + "proxy_stup.pr");
+    EXPECT_EQ(UserSettingsFilePath(), folder + "Kestrova.conf");
+  }
+  testing::SetEnv("HOME", home);
+  testing::SetEnv("XDG_CONFIG_HOME", config_before);
 }
 
 TEST(OptionsPanelTest, ViewsSwitchAndApplyPaintsAndSaves) {

@@ -167,6 +167,50 @@ TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
   EXPECT_EQ(saved.errors.find("could not be read"), std::string::npos);
 }
 
+// "-o /dev/stdout" and the other names of the standard output, inside a
+// pipeline and with the output sent to a file: the bytes go where the
+// standard output goes, as the shell set it up (">>" appends).
+TEST(SiftCommandTest, PosixOnly_OutputNamedAsTheStandardOutput) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  const std::string input = dir.File("in.txt");
+  WriteBytes(input, "1.2.3.4:80\r\njunk\r\n");
+  for (const char* name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    SCOPED_TRACE(name);
+    testing::PipeReader pipe;
+    SiftRun run;
+    {
+      testing::StandardOutputTo into(pipe);
+      run = Sift({"-q", input, "-o", name});
+    }
+    EXPECT_EQ(run.status, kExitDone) << run.errors;
+    EXPECT_EQ(pipe.Drain(), "1.2.3.4:80\r\n");
+
+    WriteBytes(dir.File("out.txt"), "old\r\n");
+    {
+      testing::StandardOutputTo into(dir.File("out.txt"));
+      run = Sift({"-q", input, "-o", name});
+    }
+    EXPECT_EQ(run.status, kExitDone) << run.errors;
+    EXPECT_EQ(ReadBytes(dir.File("out.txt")), "old\r\n1.2.3.4:80\r\n");
+  }
+}
+
+TEST(SiftCommandTest, LongestOutputNamesWork) {
+  TempDir dir;
+  for (const size_t length : {254u, 255u}) {
+    SCOPED_TRACE(length);
+    const std::string out = dir.File(std::string(length, 'o'));
+    WriteBytes(out, "old\r\n");
+    const SiftRun run = Sift({"-q", "-o", out}, "1.2.3.4:80\r\n");
+    EXPECT_EQ(run.status, kExitDone) << run.errors;
+    EXPECT_EQ(ReadBytes(out), "1.2.3.4:80\r\n");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testing::FsPath(dir.path())),
+                          std::filesystem::directory_iterator()),
+            2);
+}
+
 struct Failure {
   const char* name;
   std::vector<std::string> args;
@@ -223,11 +267,11 @@ TEST(SiftCommandTest, PosixOnly_DevicesProcAndSizeLimitsFail) {
   KESTROVA_POSIX_ONLY();
   TempDir dir;
   const std::string out = dir.File("out.txt");
+  const std::string full = testing::FullDevice(dir);
+  const std::string full_message = "cannot write \"" + full + "\": No space left on device";
+  ASSERT_FALSE(full.empty()) << "no full device that may safely be written";
   ExpectFailures(dir, {
-                          {"full device",
-                           {"-o", "/dev/full"},
-                           kExitFileFailed,
-                           "cannot write \"/dev/full\": No space left on device"},
+                          {"full device", {"-o", full}, kExitFileFailed, full_message.c_str()},
                           {"read error",
                            {"/proc/self/mem", "-o", out},
                            kExitFileFailed,

@@ -8,10 +8,20 @@
 #include <stdexcept>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #endif
 
 namespace kestrova::testing {
@@ -96,6 +106,132 @@ void LimitFileSize(unsigned long long bytes) {
   (void)bytes;
 #endif
 }
+
+#ifndef _WIN32
+bool MakeSocket(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // Left open: the socket lives as long as the test process.
+  return fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+         listen(fd, 1) == 0;
+}
+
+bool MakeDeviceNode(const std::string& path) {
+  return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+}
+
+std::string FullDevice(const TempDir& dir) {
+  const std::string own = dir.File("full");
+  if (mknod(own.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+    const int fd = open(own.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      close(fd);
+      return own;
+    }
+    unlink(own.c_str());  // a folder mounted without devices
+  }
+  return access("/dev", W_OK) != 0 ? "/dev/full" : "";
+}
+
+unsigned SetUmask(unsigned mask) { return umask(static_cast<mode_t>(mask)); }
+
+int ProcessId() { return static_cast<int>(getpid()); }
+
+PipeReader::PipeReader(const std::string& fifo) {
+  if (!fifo.empty()) {
+    if (MakeFifo(fifo)) reader_ = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return;
+  }
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) == 0) {
+    reader_ = ends[0];
+    writer_ = ends[1];
+    fcntl(reader_, F_SETFL, O_NONBLOCK);
+  }
+}
+
+PipeReader::~PipeReader() {
+  if (reader_ >= 0) close(reader_);
+  if (writer_ >= 0) close(writer_);
+}
+
+std::string PipeReader::Drain() {
+  std::string bytes;
+  char chunk[4096];
+  ssize_t n;
+  while ((n = read(reader_, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<size_t>(n));
+  return bytes;
+}
+
+StandardOutputTo::StandardOutputTo(const PipeReader& pipe) { Take(dup(pipe.writer())); }
+
+StandardOutputTo::StandardOutputTo(const std::string& path) {
+  Take(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+}
+
+void StandardOutputTo::Take(int fd) {
+  std::fflush(stdout);
+  saved_ = dup(STDOUT_FILENO);
+  dup2(fd, STDOUT_FILENO);
+  close(fd);
+}
+
+StandardOutputTo::~StandardOutputTo() {
+  std::fflush(stdout);
+  dup2(saved_, STDOUT_FILENO);
+  close(saved_);
+}
+
+std::optional<std::string> InReadOnlyMount(const std::string& folder,
+                                           const std::function<std::string()>& body) {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return std::nullopt;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    // The superuser needs only a mount namespace; anyone else a user
+    // namespace too, where the system allows one.
+    const bool apart = unshare(CLONE_NEWNS) == 0 || unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0;
+    const bool read_only =
+        apart && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+        mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+        mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    std::string result = read_only ? "+" : "-";
+    if (read_only) result += body();
+    (void)!write(ends[1], result.data(), result.size());
+    _exit(0);
+  }
+  close(ends[1]);
+  std::string result;
+  char chunk[4096];
+  ssize_t n;
+  while ((n = read(ends[0], chunk, sizeof chunk)) > 0) result.append(chunk, static_cast<size_t>(n));
+  close(ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (child < 0 || result.empty() || result[0] != '+') return std::nullopt;
+  return result.substr(1);
+}
+#else
+bool MakeSocket(const std::string&) { return false; }
+bool MakeDeviceNode(const std::string&) { return false; }
+std::string FullDevice(const TempDir&) { return ""; }
+unsigned SetUmask(unsigned) { return 0; }
+int ProcessId() { return 0; }
+PipeReader::PipeReader(const std::string&) {}
+PipeReader::~PipeReader() = default;
+std::string PipeReader::Drain() { return {}; }
+StandardOutputTo::StandardOutputTo(const PipeReader&) {}
+StandardOutputTo::StandardOutputTo(const std::string&) {}
+StandardOutputTo::~StandardOutputTo() = default;
+std::optional<std::string> InReadOnlyMount(const std::string&,
+                                           const std::function<std::string()>&) {
+  return std::nullopt;
+}
+#endif
 
 std::string FakePlatform::Answer(const std::string& title, const std::string& filter,
                                  const ChooserStart& start) {

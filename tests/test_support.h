@@ -6,7 +6,9 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,61 @@ void SetReadOnly(const std::string& path, bool read_only = true);
 // writes, with SIGXFSZ ignored so a write past it fails instead (0 lifts it).
 bool MakeFifo(const std::string& path);
 void LimitFileSize(unsigned long long bytes);
+// POSIX only: a local socket listening at `path`, open while the test runs.
+bool MakeSocket(const std::string& path);
+// POSIX only: a character device node of the test's own, with the numbers
+// of the null device: written to, it takes everything; replaced by mistake,
+// nothing of the system is harmed. Needs the right to make device nodes.
+bool MakeDeviceNode(const std::string& path);
+// POSIX only: a device that takes no byte ("No space left on device") that
+// code under test may be handed without risk: a node of the test's own in
+// `dir` where one can be made and written, else the system's /dev/full for a
+// user who could not replace it anyway; empty when neither is safe.
+std::string FullDevice(const TempDir& dir);
+// POSIX only: sets the file mode creation mask; returns the one before.
+unsigned SetUmask(unsigned mask);
+// POSIX only: this process's number (its main thread's too).
+int ProcessId();
+
+// POSIX only: the reading end of a pipe, held open so that what is written
+// to the pipe arrives without waiting: a named pipe made at `fifo`, or with
+// no name, a pipe whose writing end this process holds as `writer()`.
+class PipeReader {
+ public:
+  explicit PipeReader(const std::string& fifo = "");
+  PipeReader(const PipeReader&) = delete;
+  PipeReader& operator=(const PipeReader&) = delete;
+  ~PipeReader();
+  int writer() const { return writer_; }
+  // Everything waiting in the pipe now.
+  std::string Drain();
+
+ private:
+  int reader_ = -1;
+  int writer_ = -1;
+};
+
+// POSIX only: while it lives, this process's standard output (descriptor 1)
+// is the pipe's writing end, or the file at `path` opened for appending, as
+// a shell's ">>" opens it.
+class StandardOutputTo {
+ public:
+  explicit StandardOutputTo(const PipeReader& pipe);
+  explicit StandardOutputTo(const std::string& path);
+  StandardOutputTo(const StandardOutputTo&) = delete;
+  StandardOutputTo& operator=(const StandardOutputTo&) = delete;
+  ~StandardOutputTo();
+
+ private:
+  void Take(int fd);
+  int saved_ = -1;
+};
+
+// POSIX only: runs `body` in a child process that sees `folder` mounted
+// read-only (in a mount namespace of its own, so nothing else sees it) and
+// returns what `body` returned; nullopt when the system lets no test do that.
+std::optional<std::string> InReadOnlyMount(const std::string& folder,
+                                           const std::function<std::string()>& body);
 
 // Answers file choosers from a queue and records what the commands asked.
 class FakePlatform : public Platform {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/settings_file.h"
 #include "app/startup.h"
 #include "base/text_set.h"
 #include "listfile/list_export.h"
@@ -128,6 +129,16 @@ std::string CheckSift(std::string_view input) {
 std::string CheckPlacement(std::string_view text) {
   const float value = PlacementValue(std::string(text), 1000);
   if (!std::isfinite(value)) return "placement is not finite";
+  return {};
+}
+
+std::string CheckSettings(std::string_view file_bytes) {
+  const std::string_view value = file_bytes.substr(0, 16);
+  const std::optional<std::string> other = FindSetting(file_bytes, "Chooser", "Folder");
+  const std::string text = WithSetting(file_bytes, "Settings", "MainLeft", value);
+  if (FindSetting(text, "Settings", "MainLeft") != value) return "the value set does not read back";
+  if (FindSetting(text, "Chooser", "Folder") != other) return "another section's key changed";
+  if (WithSetting(text, "Settings", "MainLeft", value) != text) return "setting again changed";
   return {};
 }
 

@@ -32,6 +32,11 @@ std::string CheckSift(std::string_view input);
 // A stored placement value always converts to a finite number.
 std::string CheckPlacement(std::string_view text);
 
+// The settings file: any bytes read without harm; a value (the input's
+// first up to 16 bytes) set in one section reads back the same, a key of
+// another section keeps its value, and setting it again changes nothing.
+std::string CheckSettings(std::string_view file_bytes);
+
 }  // namespace kestrova
 
 #endif  // KESTROVA_TESTS_FUZZ_INVARIANTS_H_
