@@ -4,9 +4,10 @@
 #ifndef KESTROVA_WIN32_MAIN_WINDOW_H_
 #define KESTROVA_WIN32_MAIN_WINDOW_H_
 
+#include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <array>
 #include <cstdint>
