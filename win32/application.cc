@@ -35,26 +35,6 @@ int RunKestrovaWindow(const std::string& file, int show) {
   return status;
 }
 
-bool PumpMessage(MainWindow& window, bool wait) {
-  MSG message;
-  if (wait) {
-    if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
-      ::PostQuitMessage(static_cast<int>(message.wParam));  // leave it for the loop's owner
-      return false;
-    }
-  } else if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    return false;
-  } else if (message.message == WM_QUIT) {
-    ::PostQuitMessage(static_cast<int>(message.wParam));
-    return false;
-  }
-  if (!window.TranslateKeys(&message)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return true;
-}
-
 int RunMessageLoop(MainWindow& window) {
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -16,8 +16,7 @@ class MainWindow;
 // the exit status.
 int RunKestrovaWindow(const std::string& file, int show = SW_SHOWNORMAL);
 
-// Handles one message as the program's loop does; false once the loop is over.
-bool PumpMessage(MainWindow& window, bool wait = true);
+// The program's message loop: the window's keys first, then the rest.
 int RunMessageLoop(MainWindow& window);
 
 // Standard output and error for the window program, which has no console

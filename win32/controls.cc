@@ -45,8 +45,8 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
                      SWP_NOACTIVATE | SWP_NOMOVE);
       return 0;
     case WM_SETFONT:
-      ::SendMessageW(FrameGroupBox(frame), WM_SETFONT, wparam, lparam);
-      return 0;
+    case WM_GETFONT:
+      return ::SendMessageW(FrameGroupBox(frame), message, wparam, lparam);
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = ::BeginPaint(frame, &paint);
@@ -183,12 +183,17 @@ void PlaceControl(HWND control, const ControlLayout& row, UINT dpi) {
   const int item = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, 0, 0));
   ::SetWindowPos(control, nullptr, rect.left, rect.top, width, height + kDropDownRows * item,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT now;
-  ::GetWindowRect(control, &now);
-  const int field = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-  const int shown = now.bottom - now.top;
-  if (shown != height && field + height - shown > 0) {
-    ::SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), field + height - shown);
+  // The field follows its font; set its height until the box has the row's,
+  // correcting by what each setting gave (systems differ in what the
+  // height they report includes).
+  int field = static_cast<int>(::SendMessageW(control, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT now;
+    ::GetWindowRect(control, &now);
+    const int shown = now.bottom - now.top;
+    if (shown == height || field + height - shown <= 0) break;
+    field += height - shown;
+    ::SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), field);
   }
 }
 

@@ -71,7 +71,8 @@ void ShowBar(HWND bar, const ProgressBarState& state) {
 }
 
 void ShowIf(HWND control, bool visible) {
-  if ((::IsWindowVisible(control) != FALSE) != visible) {
+  // The control's own flag: before the window is shown, all read as hidden.
+  if (((::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0) != visible) {
     ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
   }
 }
