@@ -531,6 +531,19 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
   EXPECT_EQ(Text(Control("Label3")), "2");
   EXPECT_EQ(Text(Control("Label1")), dir.File("list.txt"));
   EXPECT_EQ(::SendMessageW(Control("ProgressBar2"), PBM_GETPOS, 0, 0), 2);
+  // The rows are drawn from the model: text on the two rows, none below.
+  const HWND list = Control("List1");
+  const Shot shot(list);
+  const std::uint32_t ink = Pixel(::GetSysColor(COLOR_WINDOWTEXT));
+  for (int row = 0; row < 3; ++row) {
+    RECT item;
+    ::SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+    int inked = 0;
+    for (int y = item.top; y < item.bottom; ++y) {
+      for (int x = item.left; x < item.right; ++x) inked += shot.At(x, y) == ink;
+    }
+    EXPECT_EQ(inked > 0, row < 2) << row;
+  }
 }
 
 // The tint on the screen: each device row shows the colour of the last

@@ -196,12 +196,8 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       background_.CopyTo(item->hDC, item->rcItem, offset);
       return TRUE;
     }
-    case WM_ERASEBKGND: {
-      RECT client;
-      ::GetClientRect(hwnd_, &client);
-      background_.CopyTo(reinterpret_cast<HDC>(wparam), client);
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers everything from the buffer
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = ::BeginPaint(hwnd_, &paint);

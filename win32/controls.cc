@@ -55,12 +55,9 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
       ::EndPaint(frame, &paint);
       return 0;
     }
-    // The group box covers the whole frame, so the frame's own painting is
-    // clipped away: the box asks for its background through these.
     case WM_ERASEBKGND:
-      ::SendMessageW(::GetParent(frame), kPaintBackgroundUnder, wparam,
-                     reinterpret_cast<LPARAM>(frame));
-      return 1;
+      return 1;  // WM_PAINT covers everything from the window's buffer
+    // A themed group box asks for what lies under it through this.
     case WM_PRINTCLIENT:
       ::SendMessageW(::GetParent(frame), kPaintBackgroundUnder, wparam,
                      reinterpret_cast<LPARAM>(frame));

@@ -620,13 +620,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (!background_brush_) break;
       return ColorOverBackground(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
                                  hwnd_, background_brush_);
-    case WM_ERASEBKGND: {
-      // From the buffer, as WM_PAINT: themed controls ask for what lies under them.
-      RECT client;
-      ::GetClientRect(hwnd_, &client);
-      background_.CopyTo(reinterpret_cast<HDC>(wparam), client);
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers everything from the buffer
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = ::BeginPaint(hwnd_, &paint);
