@@ -16,9 +16,6 @@ int main(int argc, char** argv) {
   {
     kestrova::testing::TempDir appdata;
     ::SetEnvironmentVariableW(L"APPDATA", kestrova::testing::FsPath(appdata.path()).c_str());
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     result = RUN_ALL_TESTS();
     ::CoUninitialize();

@@ -1,6 +1,5 @@
 #include "win32/application.h"
 
-#include <commctrl.h>
 #include <objbase.h>
 
 #include "win32/main_window.h"
@@ -14,9 +13,6 @@ bool Usable(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
 }  // namespace
 
 int RunKestrovaWindow(const std::string& file, int show) {
-  INITCOMMONCONTROLSEX controls{sizeof controls,
-                                ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-  ::InitCommonControlsEx(&controls);
   // The common dialogs show the shell's folders, which want COM.
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   int status = 0;

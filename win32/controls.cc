@@ -82,6 +82,15 @@ HWND FrameGroupBox(HWND frame) {
 
 HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 
+void UseCommonControls() {
+  static const bool ready = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    return ::InitCommonControlsEx(&controls) != FALSE;
+  }();
+  static_cast<void>(ready);
+}
+
 void RegisterFrameClass() {
   static const bool registered = [] {
     WNDCLASSEXW frame{};
@@ -117,6 +126,8 @@ HWND CreateControl(const ControlLayout& row, HWND parent, int id, bool owner_dat
       window_class = WC_LISTBOXW;
       ex_style = WS_EX_CLIENTEDGE;
       style |= WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+      // No data: the list box knows how many rows there are and has each
+      // drawn as it comes into view.
       if (owner_data) style |= LBS_NODATA | LBS_OWNERDRAWFIXED;
       break;
     case ControlKind::kProgressBar:

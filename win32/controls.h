@@ -26,6 +26,8 @@ inline constexpr int kControlIdBase = 1000;
 inline constexpr UINT kPaintBackgroundUnder = WM_APP + 100;
 
 HINSTANCE ProgramInstance();
+// Loads the common controls the windows use (once).
+void UseCommonControls();
 // Registers the frame's class; the windows register their own.
 void RegisterFrameClass();
 // The group box that draws a frame's border and caption; it lies under the

@@ -86,6 +86,7 @@ void SetText(HWND control, const std::string& text) {
 
 MainWindow::MainWindow(MainWindowModel& model, Platform& platform)
     : model_(model), platform_(platform) {
+  UseCommonControls();
   static const bool registered = [] {
     WNDCLASSEXW main{};
     main.cbSize = sizeof main;
