@@ -544,6 +544,19 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
     }
     EXPECT_EQ(inked > 0, row < 2) << row;
   }
+  // A list opened again shows from its top, nothing selected, even when it
+  // has as many rows as the one before.
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += "1.2.3." + std::to_string(i) + ":80\r\n";
+  WriteBytes(dir.File("hundred.txt"), hundred);
+  for (int round = 0; round < 2; ++round) {
+    ::SendMessageW(list, LB_SETTOPINDEX, 50, 0);
+    ::SendMessageW(list, LB_SETCURSEL, 60, 0);
+    window.OpenFile(dir.File("hundred.txt"));
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 100);
+    EXPECT_EQ(::SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0) << round;
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR) << round;
+  }
 }
 
 // The tint on the screen: each device row shows the colour of the last

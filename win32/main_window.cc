@@ -331,8 +331,15 @@ void MainWindow::ShowList() {
   if (shown_list_revision_ == model_.list1.Revision()) return;
   shown_list_revision_ = model_.list1.Revision();
   // The rows are drawn from the model as they come into view; the list box
-  // itself holds none of them.
-  ::SendMessageW(list1_, LB_SETCOUNT, model_.list1.Count(), 0);
+  // itself holds none of them, only their number (which some list boxes take
+  // time over: it is set only when it changes). A new list shows from its
+  // top, with nothing selected.
+  const int count = model_.list1.Count();
+  if (::SendMessageW(list1_, LB_GETCOUNT, 0, 0) != count) {
+    ::SendMessageW(list1_, LB_SETCOUNT, count, 0);
+  }
+  ::SendMessageW(list1_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  ::SendMessageW(list1_, LB_SETTOPINDEX, 0, 0);
   ::InvalidateRect(list1_, nullptr, TRUE);
 }
 
