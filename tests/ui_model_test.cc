@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/text_set.h"
+#include "ui/entry_display.h"
 
 namespace kestrova {
 namespace {
@@ -86,6 +87,37 @@ TEST(TextSetTest, AgreesWithAReferenceSet) {
     ASSERT_EQ(set.Insert(text), reference.insert(text).second) << text;
   }
   EXPECT_EQ(set.Size(), reference.size());
+}
+
+// What a list control shows of an entry: decoded, and cut between letters
+// when it is long, so a long UTF-8 entry never turns into windows-1251.
+TEST(EntryForListTest, DecodesAndCutsLongEntriesBetweenLetters) {
+  const std::string ya = "\xD1\x8F";        // я in UTF-8
+  const std::string euro = "\xE2\x82\xAC";  // € in UTF-8
+  const std::string ellipsis = "\xE2\x80\xA6";
+  const struct {
+    std::string entry;
+    std::string shown;
+  } rows[] = {
+      {"1.2.3.4:80", "1.2.3.4:80"},
+      {"\xCF\xF0\xEE\xEA\xF1\xE8", "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xBA\xD1\x81\xD0\xB8"},
+      {std::string(2048, 'a'), std::string(2048, 'a')},
+      {std::string(2049, 'a'), std::string(2048, 'a') + ellipsis},
+      // The cut falls inside a letter: the letter goes, the rest stays UTF-8.
+      {std::string(2047, 'a') + ya + "b", std::string(2047, 'a') + ellipsis},
+      {std::string(2046, 'a') + euro + "b", std::string(2046, 'a') + ellipsis},
+      {std::string(2045, 'a') + euro + "b", std::string(2045, 'a') + euro + ellipsis},
+      {"x" + std::string(1100, '\0') + std::string(1000, '\xE0'), ""},
+  };
+  for (const auto& row : rows) {
+    const std::string shown = EntryForList(row.entry);
+    if (row.shown.empty()) {
+      // windows-1251 to the end of what is shown: а is two bytes in UTF-8.
+      EXPECT_EQ(shown.substr(shown.size() - 5), "\xD0\xB0" + ellipsis);
+      continue;
+    }
+    EXPECT_EQ(shown, row.shown) << row.entry.size();
+  }
 }
 
 }  // namespace
