@@ -12,6 +12,7 @@
 #include "base/text_codec.h"
 #include "options/tints.h"
 #include "tests/test_support.h"
+#include "ui/contrast.h"
 #include "win32/about_window.h"
 #include "win32/controls.h"
 #include "win32/main_window.h"
@@ -433,7 +434,9 @@ TEST_F(Win32WindowTest, MenuItemsAndKeysRunTheirCommands) {
        {},
        [&] {
          EXPECT_EQ(model.end_request, EndRequest::kAfterUnload);
-         EXPECT_EQ(platform.setting_writes, 4);
+         for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"}) {
+           EXPECT_EQ(platform.settings.count(std::string("Settings/") + key), 1u) << key;
+         }
          EXPECT_EQ(ends, 1);
        }},
   };
@@ -565,7 +568,7 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
 TEST_F(Win32WindowTest, TintIsPaintedFromTheModelAtTheWindowsDpi) {
   WriteBytes(dir.File("proxy_stup.pr"), "2\r\n2\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n");  // Синий
   Start();
-  const std::uint32_t face = Pixel(::GetSysColor(COLOR_BTNFACE));
+  const std::uint32_t face = Pixel(kClassicFaceColor);  // in every theme
   for (const int dpi : {96, 144}) {
     SCOPED_TRACE(dpi);
     if (dpi != 96) {
@@ -577,11 +580,12 @@ TEST_F(Win32WindowTest, TintIsPaintedFromTheModelAtTheWindowsDpi) {
     const int row = TwipsToPixels(600, dpi);  // inside Label1, below the toolbar
     const std::uint32_t tint = Pixel(TintColor(kNamedTints[5], LastTwipInRow(row, dpi)));
     const Shot shot(window.hwnd());
-    EXPECT_EQ(shot.At(2, row), tint);                                  // the bare window
-    EXPECT_EQ(shot.At(TwipsToPixels(1000, dpi), row), tint);           // through Label1
-    EXPECT_EQ(shot.At(BandEnd(dpi), row), tint);                       // the band's last column
-    EXPECT_EQ(shot.At(BandEnd(dpi) + 1, row), face);                   // past the band
-    EXPECT_EQ(shot.At(TwipsToPixels(3000, dpi), 4 * dpi / 96), face);  // the toolbar
+    EXPECT_EQ(shot.At(2, row), tint);                         // the bare window
+    EXPECT_EQ(shot.At(TwipsToPixels(1000, dpi), row), tint);  // through Label1
+    EXPECT_EQ(shot.At(BandEnd(dpi), row), tint);              // the band's last column
+    EXPECT_EQ(shot.At(BandEnd(dpi) + 1, row), face);          // past the band
+    // The toolbar has a background of its own, the theme's.
+    EXPECT_EQ(shot.At(TwipsToPixels(3000, dpi), 4 * dpi / 96), Pixel(::GetSysColor(COLOR_BTNFACE)));
   }
   // The options frame covers the labels beneath it.
   model.label1 = std::string(60, 'W');
@@ -598,6 +602,23 @@ TEST_F(Win32WindowTest, TintIsPaintedFromTheModelAtTheWindowsDpi) {
     }
   }
   ASSERT_FALSE(ink.empty());
+  // A dark theme's white button text would fade on the pale tint: the
+  // label's text stays dark.
+  const int element = COLOR_BTNTEXT;
+  const COLORREF theme_text = ::GetSysColor(element);
+  const COLORREF white = RGB(255, 255, 255);
+  ::SetSysColors(1, &element, &white);
+  ::SendMessageW(window.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  Pump();
+  const Shot dark_theme(window.hwnd());
+  ::SetSysColors(1, &element, &theme_text);
+  ::SendMessageW(window.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  int dark_ink = 0;
+  for (const POINT& p : ink) {
+    EXPECT_NE(dark_theme.At(p.x, p.y), Pixel(white)) << p.x << "," << p.y;
+    dark_ink += dark_theme.At(p.x, p.y) == Pixel(RGB(0, 0, 0));
+  }
+  EXPECT_GT(dark_ink, 0);
   Click("Command3");
   const Shot covered(window.hwnd());
   const RECT frame = RectInParent(Control("Frame1"));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/artwork.h"
+#include "ui/contrast.h"
 #include "ui/platform.h"
 #include "ui/window_layout.h"
 #include "win32/controls.h"
@@ -100,8 +101,11 @@ void AboutWindow::PaintBackground() {
   RECT client;
   ::GetClientRect(hwnd_, &client);
   if (!background_.Resize(client.right, client.bottom)) return;
-  background_.Fill(::GetSysColor(COLOR_BTNFACE));
+  // The classic face colour in every theme: a dark theme's window colour
+  // beside the pale tint would leave no text colour readable over both.
+  background_.Fill(RGB(kClassicFaceColor.red, kClassicFaceColor.green, kClassicFaceColor.blue));
   RenderCanvas(canvas_, background_.view(), dpi_);
+  text_colors_ = TextColorsOverTint(AboutWindowLayout(), canvas_);
   // The picture is painted into the background, stretched over its place.
   const RECT picture = PixelRect(FindControl(AboutWindowLayout(), "Image2").rect, dpi_);
   DrawImage(background_.view(), picture, Rasterize(AboutImagePicture(), 70, false));
@@ -187,7 +191,7 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORBTN:
       if (!background_brush_) break;
       return ColorOverBackground(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
-                                 hwnd_, background_brush_);
+                                 hwnd_, background_brush_, controls_, text_colors_);
     case WM_DRAWITEM: {
       // The picture: its part of the background, where it was painted.
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);

@@ -55,6 +55,7 @@ class AboutWindow {
   HICON small_icon_ = nullptr;
   PixelBuffer background_;
   HBRUSH background_brush_ = nullptr;
+  std::vector<COLORREF> text_colors_;  // parallel to controls_
   HWND saved_focus_ = nullptr;
   bool quiet_ = false;
 };

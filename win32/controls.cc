@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "ui/contrast.h"
 #include "win32/dpi.h"
 #include "win32/wide_text.h"
 
@@ -227,8 +228,27 @@ void StackInTabOrder(std::span<const ControlLayout> rows, const std::vector<HWND
   }
 }
 
-LRESULT ColorOverBackground(HDC dc, HWND control, HWND window, HBRUSH brush) {
-  ::SetTextColor(dc, RGB(0, 0, 0));
+std::vector<COLORREF> TextColorsOverTint(const WindowLayout& window, const Canvas& canvas) {
+  const COLORREF theme = ::GetSysColor(COLOR_BTNTEXT);
+  std::vector<COLORREF> colors(window.controls.size(), theme);
+  const Rgb theme_text{GetRValue(theme), GetGValue(theme), GetBValue(theme)};
+  for (const TextOverTint& text : TextsOverTint(window)) {
+    const Rgb c = TextColorOver(canvas, text.rect, kClassicFaceColor, theme_text);
+    colors[static_cast<size_t>(text.control - window.controls.data())] =
+        RGB(c.red, c.green, c.blue);
+  }
+  return colors;
+}
+
+LRESULT ColorOverBackground(HDC dc, HWND control, HWND window, HBRUSH brush,
+                            const std::vector<HWND>& controls,
+                            const std::vector<COLORREF>& colors) {
+  // A frame's caption is drawn by the group box inside the frame.
+  auto row = std::find(controls.begin(), controls.end(), control);
+  if (row == controls.end())
+    row = std::find(controls.begin(), controls.end(), ::GetParent(control));
+  const size_t index = static_cast<size_t>(row - controls.begin());
+  ::SetTextColor(dc, index < colors.size() ? colors[index] : ::GetSysColor(COLOR_BTNTEXT));
   ::SetBkMode(dc, TRANSPARENT);
   POINT origin{0, 0};
   ::MapWindowPoints(control, window, &origin, 1);

@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "ui/canvas.h"
 #include "ui/window_layout.h"
 
 namespace kestrova {
@@ -47,9 +48,17 @@ void PlaceControl(HWND control, const ControlLayout& row, UINT dpi);
 // at the bottom, under every other control, the rest in tab order from the top.
 void StackInTabOrder(std::span<const ControlLayout> rows, const std::vector<HWND>& controls);
 
-// For WM_CTLCOLORSTATIC/BTN: text in black over `brush`, a pattern brush
-// of the background of `window`, lined up with where `control` lies on it.
-LRESULT ColorOverBackground(HDC dc, HWND control, HWND window, HBRUSH brush);
+// The colour of each text drawn straight over `window`'s painted background,
+// parallel to its table: the one that reads best over the tint behind it
+// (ui/contrast.h); the theme's button text for every other control.
+std::vector<COLORREF> TextColorsOverTint(const WindowLayout& window, const Canvas& canvas);
+
+// For WM_CTLCOLORSTATIC/BTN: the text of `control` (one of `controls`,
+// parallel to `colors`, or a frame's caption) in its colour over `brush`, a
+// pattern brush of the background of `window`, lined up with where
+// `control` lies on it.
+LRESULT ColorOverBackground(HDC dc, HWND control, HWND window, HBRUSH brush,
+                            const std::vector<HWND>& controls, const std::vector<COLORREF>& colors);
 
 // A tooltip window for `owner`'s controls; AddTooltip adds one control's text.
 HWND CreateTooltips(HWND owner);

@@ -9,6 +9,7 @@
 #include "app/window_commands.h"
 #include "listfile/list_import.h"
 #include "ui/artwork.h"
+#include "ui/contrast.h"
 #include "ui/entry_display.h"
 #include "win32/about_window.h"
 #include "win32/controls.h"
@@ -359,8 +360,11 @@ void MainWindow::UpdateBackground() {
     return;
   }
   if (!background_.Resize(width, height)) return;
-  background_.Fill(::GetSysColor(COLOR_BTNFACE));
+  // The classic face colour in every theme: a dark theme's window colour
+  // beside the pale tint would leave no text colour readable over both.
+  background_.Fill(RGB(kClassicFaceColor.red, kClassicFaceColor.green, kClassicFaceColor.blue));
   RenderCanvas(model_.canvas, background_.view(), dpi_);
+  text_colors_ = TextColorsOverTint(MainWindowLayout(), model_.canvas);
   painted_revision_ = model_.canvas.Revision();
   painted_dpi_ = dpi_;
   if (background_brush_) ::DeleteObject(background_brush_);
@@ -627,7 +631,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORBTN:
       if (!background_brush_) break;
       return ColorOverBackground(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
-                                 hwnd_, background_brush_);
+                                 hwnd_, background_brush_, controls_, text_colors_);
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything from the buffer
     case WM_PAINT: {

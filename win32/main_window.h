@@ -115,6 +115,7 @@ class MainWindow {
 
   PixelBuffer background_;
   HBRUSH background_brush_ = nullptr;
+  std::vector<COLORREF> text_colors_;  // parallel to controls_
   std::uint64_t painted_revision_ = ~std::uint64_t{0};
   UINT painted_dpi_ = 0;
   std::uint64_t shown_list_revision_ = ~std::uint64_t{0};

@@ -148,6 +148,16 @@ void Win32Platform::WriteSetting(const std::string& section, const std::string& 
 
 std::string Win32Platform::OptionsFilePath() { return UserOptionsFilePath(); }
 
+std::string Win32Platform::HomeFolder() {
+  // The user's own folder (C:\Users\name), where the chooser starts the
+  // very first time.
+  std::wstring home(kPathRoom, L'\0');
+  const DWORD length = ::GetEnvironmentVariableW(L"USERPROFILE", home.data(), kPathRoom);
+  if (length == 0 || length >= kPathRoom) return {};
+  home.resize(length);
+  return Narrow(home);
+}
+
 std::vector<ScreenArea> Win32Platform::Screens() {
   std::vector<ScreenArea> screens;
   ::EnumDisplayMonitors(nullptr, nullptr, NoteScreen, reinterpret_cast<LPARAM>(&screens));

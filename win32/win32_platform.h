@@ -37,6 +37,7 @@ class Win32Platform : public Platform {
                     const std::string& value) override;
   std::string OptionsFilePath() override;
   std::vector<ScreenArea> Screens() override;
+  std::string HomeFolder() override;
 
   // The registry key of `section`, under HKEY_CURRENT_USER.
   std::wstring SectionKey(const std::string& section) const;
