@@ -12,6 +12,7 @@ constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << 36) - 1;
 constexpr int kStoredHashBits = 64 - 36;
 constexpr size_t kFirstBlock = size_t{64} << 10;
 constexpr size_t kFirstSlots = 1024;
+constexpr size_t kMaxReservedSlots = size_t{1} << 27;  // 1 GiB
 
 std::uint64_t Load8(const char* p) {
   std::uint64_t value;
@@ -98,9 +99,8 @@ std::uint64_t PlainEntryKey(std::string_view text) {
 }
 
 template <typename Home>
-void TextSet::Double(Table& table, Home home) {
+void TextSet::Resize(Table& table, size_t slots, Home home) {
   Table old = std::move(table);
-  const size_t slots = old.memory.size() == 0 ? kFirstSlots : (old.mask + 1) * 2;
   table.memory = LargeBlock(slots * sizeof(std::uint64_t));
   table.mask = slots - 1;
   table.shift = 64 - std::countr_zero(slots);
@@ -115,6 +115,23 @@ void TextSet::Double(Table& table, Home home) {
     while (to[at] != 0) at = (at + 1) & table.mask;
     to[at] = slot;
   }
+}
+
+size_t TextSet::KeyHome(std::uint64_t slot, const Table& table) {
+  return table.Home(KeyHash(slot));
+}
+
+size_t TextSet::Doubled(const Table& table) {
+  return table.memory.size() == 0 ? kFirstSlots : (table.mask + 1) * 2;
+}
+
+void TextSet::ReserveKeys(size_t count) {
+  // Every doubling writes the whole table anew into fresh memory; a set
+  // sized ahead is filled only once.
+  size_t slots = kFirstSlots;
+  while (slots < kMaxReservedSlots && count * 10 > slots * 7) slots *= 2;
+  if (keys_.memory.size() != 0 && slots <= keys_.mask + 1) return;
+  Resize(keys_, slots, KeyHome);
 }
 
 TextSet::Prepared TextSet::Prepare(std::string_view text) {
@@ -140,7 +157,7 @@ bool TextSet::Insert(std::string_view text, const Prepared& prepared) {
 
 bool TextSet::InsertKey(std::uint64_t key, std::uint64_t hash) {
   if (keys_.Full()) {
-    Double(keys_, [](std::uint64_t slot, const Table& t) { return t.Home(KeyHash(slot)); });
+    Resize(keys_, Doubled(keys_), KeyHome);
   }
   std::uint64_t* slots = keys_.Slots();
   size_t i = keys_.Home(hash);
@@ -155,7 +172,7 @@ bool TextSet::InsertKey(std::uint64_t key, std::uint64_t hash) {
 
 bool TextSet::InsertText(std::string_view text, std::uint64_t hash) {
   if (texts_.Full()) {
-    Double(texts_, [this](std::uint64_t slot, const Table& t) {
+    Resize(texts_, Doubled(texts_), [this](std::uint64_t slot, const Table& t) {
       // A slot holds enough of the hash for tables of up to 2^28 slots.
       if (64 - t.shift <= kStoredHashBits) return t.Home(slot);
       return t.Home(TextHash(TextAt((slot & kPlaceMask) - 1)));

@@ -51,8 +51,12 @@ class TextSet {
 
   size_t Size() const { return keys_.used + texts_.used; }
 
+  // Makes room for `count` texts in PlainEntryKey form, for a caller that can
+  // tell roughly how many are coming.
+  void ReserveKeys(size_t count);
+
  private:
-  // Open addressing in order of the hash's top bits, so that doubling walks
+  // Open addressing in order of the hash's top bits, so that growing walks
   // the old table and fills the new one in order. 0 is a free slot.
   struct Table {
     LargeBlock memory;
@@ -64,9 +68,13 @@ class TextSet {
     size_t Home(std::uint64_t hash) const { return static_cast<size_t>(hash >> shift); }
     bool Full() const { return (used + 1) * 10 > (mask + 1) * 7; }
   };
-  // Doubles `table`; `home(slot, table)` gives a slot's new home.
+  // Moves `table` into `slots` slots; `home(slot, table)` gives a slot's new
+  // home.
   template <typename Home>
-  static void Double(Table& table, Home home);
+  static void Resize(Table& table, size_t slots, Home home);
+  // The size of `table` doubled (or its first size).
+  static size_t Doubled(const Table& table);
+  static size_t KeyHome(std::uint64_t slot, const Table& table);
 
   // Other texts are kept once, behind their length, in blocks that never
   // move; their slot holds the top bits of their hash over their place + 1.
