@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 
+#include "app/command_line.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "sift/sift_list.h"
@@ -264,6 +265,74 @@ TEST(SiftCommandTest, RepeatsDroppedAcrossManyWrites) {
   const SiftRun run = Sift({"--drop-repeats", "-q"}, list);
   EXPECT_EQ(run.out.size(), expected.size());
   EXPECT_TRUE(run.out == expected);
+}
+
+struct CommandLineCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  std::optional<std::string> file;  // given to the window, when it is started
+  const char* out;
+  const char* errors;
+};
+
+// The words after "kestrova": which start the window and with what FILE, as
+// bytes (a name in windows-1251 too), and which are usage errors.
+TEST(CommandLineTest, WhatTheWindowIsGiven) {
+  TempDir dir;
+  const std::string list = dir.File("list.txt");
+  const std::string cp1251 = dir.File("\xCF\xF0\xEE\xEA\xF1\xE8.txt");  // "Прокси.txt"
+  WriteBytes(list, "1.2.3.4:80\r\n");
+  WriteBytes(cp1251, "1.2.3.4:80\r\n");
+  constexpr int kStarted = 42;
+  const std::optional<std::string> none;
+  const CommandLineCase cases[] = {
+      {"no words", {}, kStarted, none, "", ""},
+      {"a FILE", {list}, kStarted, list, "", ""},
+      {"a FILE named in windows-1251", {cp1251}, kStarted, cp1251, "", ""},
+      {"a FILE that is not there yet", {"missing.txt"}, kStarted, "missing.txt", "", ""},
+      {"-- makes a command a FILE", {"--", "sift"}, kStarted, "sift", "", ""},
+      {"-- makes an option a FILE", {"--", "-x.txt"}, kStarted, "-x.txt", "", ""},
+      {"help", {"--help", "--bogus"}, kExitDone, none, "Usage: kestrova [FILE]", ""},
+      {"-h", {"-h"}, kExitDone, none, "kestrova sift [OPTIONS] [INPUT...]", ""},
+      {"version", {"--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"-v", {"-v"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"sift", {"sift", "--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"unknown option", {"--bogus"}, kExitUsage, none, "", "unknown option \"--bogus\""},
+      {"a slip of an option", {"--hepl"}, kExitUsage, none, "", "did you mean \"--help\"?"},
+      {"a slip of the command",
+       {"sfit", "list.txt"},
+       kExitUsage,
+       none,
+       "",
+       "unknown command \"sfit\", and no file of that name; did you mean \"sift\"?"},
+      {"an unknown command", {"clean"}, kExitUsage, none, "", "unknown command \"clean\""},
+      {"two FILEs", {list, cp1251}, kExitUsage, none, "", "one FILE at most"},
+      {"standard input", {"-"}, kExitUsage, none, "", "not standard input"},
+      {"an option after the FILE", {list, "--bogus"}, kExitUsage, none, "", "unknown option"},
+  };
+  for (const CommandLineCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemorySource in("");
+    MemorySink out;
+    MemorySink errors;
+    std::optional<std::optional<std::string>> given;
+    const int status =
+        RunCommandLine(c.args, {in, out, errors}, [&](const std::optional<std::string>& file) {
+          given = file;
+          return kStarted;
+        });
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(given.has_value(), status == kStarted);
+    if (given) {
+      EXPECT_EQ(*given, c.file);
+    }
+    EXPECT_NE(out.bytes.find(c.out), std::string::npos) << out.bytes;
+    EXPECT_NE(errors.bytes.find(c.errors), std::string::npos) << errors.bytes;
+    if (c.status == kExitUsage) {
+      EXPECT_NE(errors.bytes.find("Try \"kestrova --help\"."), std::string::npos);
+    }
+  }
 }
 
 TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
