@@ -26,16 +26,6 @@ std::uint32_t Load4(const char* p) {
   return value;
 }
 
-std::uint64_t FinalMix(std::uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xFF51AFD7ED558CCDull;
-  h ^= h >> 33;
-  h *= 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 33);
-}
-
-std::uint64_t KeyHash(std::uint64_t key) { return FinalMix(key); }
-
 // Eight bytes at a time (the last eight overlapping), then the final mix.
 std::uint64_t TextHash(std::string_view text) {
   const char* p = text.data();
@@ -54,7 +44,7 @@ std::uint64_t TextHash(std::string_view text) {
     const auto byte = [p](size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
     mix(byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
   }
-  return FinalMix(h);
+  return TextSet::KeyHash(h);
 }
 
 // The length before each stored text: seven bits a byte.
@@ -139,35 +129,9 @@ TextSet::Prepared TextSet::Prepare(std::string_view text) {
   return key ? PrepareKey(key) : Prepared{TextHash(text), 0};
 }
 
-TextSet::Prepared TextSet::PrepareKey(std::uint64_t key) { return {KeyHash(key), key}; }
-
-void TextSet::Prefetch(const Prepared& prepared) const {
-#if defined(__GNUC__)
-  const Table& table = prepared.key ? keys_ : texts_;
-  if (table.memory.size() != 0) __builtin_prefetch(&table.Slots()[table.Home(prepared.hash)]);
-#else
-  (void)prepared;
-#endif
-}
-
-bool TextSet::Insert(std::string_view text, const Prepared& prepared) {
-  if (prepared.key) return InsertKey(prepared.key, prepared.hash);
-  return InsertText(text, prepared.hash);
-}
-
 bool TextSet::InsertKey(std::uint64_t key, std::uint64_t hash) {
-  if (keys_.Full()) {
-    Resize(keys_, Doubled(keys_), KeyHome);
-  }
-  std::uint64_t* slots = keys_.Slots();
-  size_t i = keys_.Home(hash);
-  while (slots[i] != 0) {
-    if (slots[i] == key) return false;
-    i = (i + 1) & keys_.mask;
-  }
-  slots[i] = key;
-  ++keys_.used;
-  return true;
+  Resize(keys_, Doubled(keys_), KeyHome);
+  return AddKey(key, hash);
 }
 
 bool TextSet::InsertText(std::string_view text, std::uint64_t hash) {

@@ -45,9 +45,28 @@ class TextSet {
   // the processor's caches, and this hides the wait for memory.
   static Prepared Prepare(std::string_view text);
   // For a text whose PlainEntryKey the caller has already made.
-  static Prepared PrepareKey(std::uint64_t key);
-  void Prefetch(const Prepared& prepared) const;
-  bool Insert(std::string_view text, const Prepared& prepared);
+  static Prepared PrepareKey(std::uint64_t key) { return {KeyHash(key), key}; }
+  void Prefetch(const Prepared& prepared) const {
+#if defined(__GNUC__)
+    const Table& table = prepared.key ? keys_ : texts_;
+    if (table.memory.size() != 0) __builtin_prefetch(&table.Slots()[table.Home(prepared.hash)]);
+#endif
+  }
+  // Inline for the common case, a key in a table with room for it.
+  bool Insert(std::string_view text, const Prepared& prepared) {
+    if (!prepared.key) return InsertText(text, prepared.hash);
+    if (keys_.Full()) return InsertKey(prepared.key, prepared.hash);
+    return AddKey(prepared.key, prepared.hash);
+  }
+
+  // The mix that spreads keys over the table, and ends a text's hash.
+  static std::uint64_t KeyHash(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+  }
 
   size_t Size() const { return keys_.used + texts_.used; }
 
@@ -81,7 +100,19 @@ class TextSet {
   static constexpr int kBlockBits = 25;
   static constexpr int kPlaceBits = 36;
 
+  // Grows the key table first.
   bool InsertKey(std::uint64_t key, std::uint64_t hash);
+  bool AddKey(std::uint64_t key, std::uint64_t hash) {
+    std::uint64_t* slots = keys_.Slots();
+    size_t i = keys_.Home(hash);
+    while (slots[i] != 0) {
+      if (slots[i] == key) return false;
+      i = (i + 1) & keys_.mask;
+    }
+    slots[i] = key;
+    ++keys_.used;
+    return true;
+  }
   bool InsertText(std::string_view text, std::uint64_t hash);
   std::string_view TextAt(std::uint64_t place) const;
   std::uint64_t Store(std::string_view text);

@@ -74,8 +74,8 @@ inline std::uint32_t SmallDecimalValue(const char* p, int count) {
 // of at most 255, as bit masks over its first 16 bytes. False when the entry
 // is not in that form; then the step-by-step scan decides.
 template <bool kMakeKey>
-inline bool ScanPlain(const char* p, size_t n, size_t* end, bool* host_name,
-                      std::uint64_t* plain_key) {
+[[gnu::always_inline]] inline bool ScanPlain(const char* p, size_t n, size_t* end, bool* host_name,
+                                             std::uint64_t* plain_key) {
   const __m128i b0 = Load16(p);
   const unsigned digits = Digits(b0);
   // The four separators are the first four bytes that are not digits.
@@ -162,9 +162,8 @@ inline bool ScanPlain(const char* p, size_t n, size_t* end, bool* host_name,
 // ScanAddress, and with `plain_key` (null when none is wanted) the same as
 // ScanAddress with a key, for an entry followed in memory by at least
 // kScanSlack readable bytes.
-inline std::optional<std::string_view> ScanAddressPadded(std::string_view entry,
-                                                         SiftSwitches switches,
-                                                         std::uint64_t* plain_key) {
+[[gnu::always_inline]] inline std::optional<std::string_view> ScanAddressPadded(
+    std::string_view entry, SiftSwitches switches, std::uint64_t* plain_key) {
 #if defined(__SSE2__)
   if (plain_key) *plain_key = 0;
   if (entry.starts_with("www.")) return ScanHostNameEntry(entry, switches);
