@@ -281,7 +281,11 @@ struct CommandLineCase {
 TEST(CommandLineTest, WhatTheWindowIsGiven) {
   TempDir dir;
   const std::string list = dir.File("list.txt");
+#ifdef _WIN32
+  const std::string cp1251 = dir.File("Прокси.txt");  // paths are UTF-8 there
+#else
   const std::string cp1251 = dir.File("\xCF\xF0\xEE\xEA\xF1\xE8.txt");  // "Прокси.txt"
+#endif
   WriteBytes(list, "1.2.3.4:80\r\n");
   WriteBytes(cp1251, "1.2.3.4:80\r\n");
   constexpr int kStarted = 42;
