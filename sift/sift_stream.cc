@@ -26,13 +26,19 @@ StreamCounts& StreamCounts::operator+=(const StreamCounts& other) {
 }
 
 StreamSifter::StreamSifter(ByteSink& out, const StreamSwitches& switches)
-    : out_(out), switches_(switches), buffer_(kFlushBytes + 4096) {
+    : out_(out),
+      switches_(switches),
+      buffer_(new char[kFlushBytes + 4096]),
+      capacity_(kFlushBytes + 4096) {
   line_end_size_ = std::min<size_t>(switches.line_end.size(), 2);
   std::memcpy(line_end_, switches.line_end.data(), line_end_size_);
 }
 
 void StreamSifter::Grow(size_t text_size) {
-  buffer_.resize(std::max(buffer_.size() * 2, used_ + text_size + kCopyBytes + 2));
+  capacity_ = std::max(capacity_ * 2, used_ + text_size + kCopyBytes + 2);
+  std::unique_ptr<char[]> grown(new char[capacity_]);
+  std::memcpy(grown.get(), buffer_.get(), used_);
+  buffer_ = std::move(grown);
 }
 
 StreamResult StreamSifter::Add(LineReader& in, StreamCounts* counts, std::string* reason,
@@ -46,7 +52,7 @@ void StreamSifter::SettleOldest(StreamCounts* counts) {
   const Waiting& w = waiting_[oldest_];
   oldest_ = (oldest_ + 1) % kAhead;
   --waiting_count_;
-  const std::string_view text(buffer_.data() + w.offset, w.size);
+  const std::string_view text(buffer_.get() + w.offset, w.size);
   if (!seen_.Insert(text, w.prepared)) {
     ++counts->repeats;
     return;
@@ -62,7 +68,7 @@ void StreamSifter::SettleOldest(StreamCounts* counts) {
   // Kept texts only move towards the front, over texts already settled;
   // a whole block is copied only where it cannot reach a waiting text.
   const size_t size = w.size + line_end_size_;
-  char* to = buffer_.data() + settled_;
+  char* to = buffer_.get() + settled_;
   if (to != text.data()) {
     const size_t waiting_from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
     if (size <= kCopyBytes && settled_ + kCopyBytes <= waiting_from) {
@@ -75,9 +81,9 @@ void StreamSifter::SettleOldest(StreamCounts* counts) {
 }
 
 bool StreamSifter::Flush(std::string* reason) {
-  if (!out_.Write(std::string_view(buffer_.data(), settled_), reason)) return false;
+  if (!out_.Write(std::string_view(buffer_.get(), settled_), reason)) return false;
   const size_t from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
-  std::memmove(buffer_.data(), buffer_.data() + from, used_ - from);
+  std::memmove(buffer_.get(), buffer_.get() + from, used_ - from);
   for (Waiting& w : waiting_) w.offset -= std::min(w.offset, from);
   used_ -= from;
   settled_ = 0;
@@ -135,7 +141,7 @@ StreamResult StreamSifter::Read(LineReader& in, StreamCounts* counts, std::strin
 
 StreamResult StreamSifter::Finish(std::string* reason) {
   if (written_ == 0) {
-    std::memcpy(buffer_.data(), line_end_, line_end_size_);
+    std::memcpy(buffer_.get(), line_end_, line_end_size_);
     settled_ = used_ = line_end_size_;
   }
   return Flush(reason) ? StreamResult::kDone : StreamResult::kWriteFailed;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,8 +72,8 @@ class StreamSifter {
 
   // Appends a kept text of a line that LineReader returned, and a line end.
   void Append(std::string_view text) {
-    if (used_ + text.size() + kCopyBytes + 2 > buffer_.size()) Grow(text.size());
-    char* to = buffer_.data() + used_;
+    if (used_ + text.size() + kCopyBytes + 2 > capacity_) Grow(text.size());
+    char* to = buffer_.get() + used_;
     if (text.size() <= kCopyBytes) {
       std::memcpy(to, text.data(), kCopyBytes);
     } else {
@@ -93,7 +94,11 @@ class StreamSifter {
 
   ByteSink& out_;
   const StreamSwitches switches_;
-  std::vector<char> buffer_;  // texts not written yet: settled, then waiting
+  // Texts not written yet: settled, then waiting. Not cleared when made:
+  // pages the texts never reach are never touched, which a small list's
+  // start would notice.
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
   size_t used_ = 0;
   size_t settled_ = 0;  // the settled texts' bytes
   char line_end_[2] = {};
