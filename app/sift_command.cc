@@ -152,6 +152,7 @@ class Parser {
       return Output(name, &value, error);
     }
     bool* flag = nullptr;
+    bool lf = false;
     Action action = Action::kRun;
     StreamSwitches& s = request_.switches;
     if (name == "--only-entries") flag = &s.only_entries;
@@ -161,11 +162,10 @@ class Parser {
     if (name == "--strict") flag = &s.strict;
     if (name == "--use-saved-options") flag = &request_.use_saved_options;
     if (name == "--quiet") flag = &request_.quiet;
-    if (name == "--lf") s.line_end = "\n";
+    if (name == "--lf") flag = &lf;
     if (name == "--help") action = Action::kHelp;
     if (name == "--version") action = Action::kVersion;
-    const bool known = flag || action != Action::kRun || name == "--lf";
-    if (!known) {
+    if (!flag && action == Action::kRun) {
       *error = "unknown option " + Quoted(name);
       const std::string_view nearest = NearestWord(
           name, {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats", "--strict",
@@ -178,6 +178,7 @@ class Parser {
       return Action::kUsageError;
     }
     if (flag) *flag = true;
+    if (lf) s.line_end = "\n";
     return action;
   }
 
