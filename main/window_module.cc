@@ -1,4 +1,8 @@
 // The window library's one entry point, looked up by name once loaded.
+#include <optional>
+#include <string>
+#include <type_traits>
+
 #include "main/window_loader.h"
 #include "qt/application.h"
 
