@@ -93,10 +93,13 @@ TEST(TextSetTest, AgreesWithAReferenceSet) {
 // the stored length (one byte below 128, two from 128), and texts larger than
 // a block of storage. With the key table sized ahead or grown step by step.
 TEST(TextSetTest, KeysAndLengthsAtTheirLimits) {
+  // First, each larger than the block that storage takes next.
   const std::string big(70 << 10, 'x');
-  std::string big2 = big;
+  std::string big2(150 << 10, 'x');
   big2.back() = 'y';
-  const std::vector<std::string> texts = {"1.2.3.4:0000000",
+  const std::vector<std::string> texts = {big,
+                                          big2,
+                                          "1.2.3.4:0000000",
                                           "1.2.3.4:1048576",
                                           "1.2.3.4:000000",
                                           "1.2.3.4:999999",
@@ -107,9 +110,7 @@ TEST(TextSetTest, KeysAndLengthsAtTheirLimits) {
                                           "255.255.255.255:999999",
                                           std::string(127, 'a'),
                                           std::string(128, 'a'),
-                                          std::string(129, 'a'),
-                                          big,
-                                          big2};
+                                          std::string(129, 'a')};
   for (const size_t reserved : {size_t{0}, size_t{1} << 20}) {
     SCOPED_TRACE("reserved " + std::to_string(reserved));
     TextSet set;
