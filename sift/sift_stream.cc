@@ -11,6 +11,8 @@ namespace kestrova {
 namespace {
 
 constexpr size_t kFlushBytes = size_t{1} << 20;
+// The buffer grows to what the flushes need; a small list never needs much.
+constexpr size_t kFirstBufferBytes = size_t{64} << 10;
 constexpr long long kProgressEveryLines = 1 << 16;
 // Lines are scanned and copied in blocks that reach past their ends.
 static_assert(LineReader::kSlack >= kScanSlack && LineReader::kSlack >= StreamSifter::kCopyBytes);
@@ -28,8 +30,8 @@ StreamCounts& StreamCounts::operator+=(const StreamCounts& other) {
 StreamSifter::StreamSifter(ByteSink& out, const StreamSwitches& switches)
     : out_(out),
       switches_(switches),
-      buffer_(new char[kFlushBytes + 4096]),
-      capacity_(kFlushBytes + 4096) {
+      buffer_(new char[kFirstBufferBytes]),
+      capacity_(kFirstBufferBytes) {
   line_end_size_ = std::min<size_t>(switches.line_end.size(), 2);
   std::memcpy(line_end_, switches.line_end.data(), line_end_size_);
 }
