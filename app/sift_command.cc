@@ -1,102 +1,228 @@
 #include "app/sift_command.h"
 
-#include <optional>
-
+#include "base/spelling.h"
 #include "base/text_codec.h"
 #include "options/options_file.h"
 #include "os/line_reader.h"
 #include "sift/sift_stream.h"
+#include "ui/platform.h"
 #include "ui/ui_model.h"
 
 namespace kestrova {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: kestrova sift [OPTIONS] [INPUT] [-o OUTPUT]\n"
+    "Usage: kestrova sift [OPTIONS] [INPUT...] [-o OUTPUT]\n"
     "\n"
-    "Cleans a proxy list with the rules of the window's \"Отсеить\", without the window:\n"
-    "reads INPUT line by line as File > Open does (standard input when INPUT is missing\n"
-    "or \"-\"), keeps the numeric entries a.b.c.d:port and the host names with \"www.\",\n"
-    "each cut to its host:port part, and writes them as File > Save writes a list: one\n"
-    "per line, each ended by CR LF, to OUTPUT (standard output when it is missing or\n"
-    "\"-\"). A list with no entry left is written as one empty line, as the window\n"
-    "saves an empty list. There is no limit on the number of lines.\n"
+    "Cleans proxy lists with the rules of the window's \"Отсеить\", without the window:\n"
+    "reads the INPUTs in the order given, as one list, line by line as File > Open does\n"
+    "(standard input when no INPUT is given, and for \"-\", which may be given once),\n"
+    "keeps the numeric entries a.b.c.d:port and the host names with \"www.\", each cut to\n"
+    "its host:port part, and writes them as File > Save writes a list: one per line,\n"
+    "each ended by CR LF, to OUTPUT (standard output when it is missing or \"-\"). A list\n"
+    "with no entry left is written as one empty line, as the window saves an empty list.\n"
+    "There is no limit on the number of lines; a line longer than 16 MiB (from a file\n"
+    "or a pipe alike) is a read failure, named with its input and line number.\n"
     "\n"
-    "Options (each is a switch of the window's options panel):\n"
+    "Options (the first four are the switches of the window's options panel):\n"
     "  --only-entries       read only lines that look like entries (\"Считывать\n"
     "                       элементы похожие на Proxy\")\n"
     "  --drop-host-names    drop the host-name entries (\"Отсеевать текстовые Proxy\")\n"
     "  --only-www           keep only entries that begin with \"www.\" (\"Отсеевать\n"
     "                       числовый Proxy\")\n"
-    "  --drop-repeats       drop repeated entries, keeping the first (\"Отсеевать\n"
-    "                       одинаковые Proxy\")\n"
+    "  --drop-repeats       drop repeated entries, keeping the first, across all the\n"
+    "                       inputs (\"Отсеевать одинаковые Proxy\")\n"
     "  --use-saved-options  take the four switches from the options file the window\n"
     "                       saves with \"Применить\"; switches given here are added\n"
+    "  --strict             after the window's rules, keep only the entries whose kept\n"
+    "                       text is exactly HOST:PORT (below)\n"
     "  --lf                 end lines with LF instead of CR LF\n"
-    "  -o, --output FILE    write to FILE; it is replaced whole, and only when all went\n"
-    "                       well: after a failure the old FILE is left as it was\n"
+    "  -o, --output FILE    write to FILE (-oFILE, -o FILE, --output FILE and\n"
+    "                       --output=FILE alike); it is replaced whole, and only when\n"
+    "                       all went well: after a failure the old FILE is left as it\n"
+    "                       was. FILE may be one of the INPUTs:\n"
+    "                       kestrova sift --drop-repeats list.txt -o list.txt\n"
+    "                       cleans a list in place\n"
     "  -q, --quiet          no summary (and no progress) on standard error\n"
     "  -h, --help           show this help and end\n"
+    "  -v, --version        show the version and end\n"
+    "  --                   end of the options: every word after it is an INPUT\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 a usage error.\n";
+    "--strict keeps an entry only when its kept text is exactly HOST:PORT, with\n"
+    "nothing before or after; the kept text is not changed.\n"
+    "  HOST is either an IPv4 address in the form inet_pton accepts (four decimal\n"
+    "  parts 0-255, with no leading zeros), or a host name: dot-separated labels of\n"
+    "  letters, digits and \"-\", each 1-63 characters and neither beginning nor\n"
+    "  ending with \"-\", 253 characters at most in all, the last label not all\n"
+    "  digits.\n"
+    "  PORT is 1-65535 in decimal digits, with no leading zero.\n"
+    "\n"
+    "A summary goes to standard error: the lines read, the entries kept and the\n"
+    "repeats dropped (and with --strict, the entries it dropped), for each INPUT and\n"
+    "in total when there are several. On a terminal an INPUT over 32 MiB also shows\n"
+    "its progress.\n"
+    "\n"
+    "Exit status: 0 done; 1 an INPUT could not be read or OUTPUT not written (the\n"
+    "message names it; the run stops there, and with -o the old OUTPUT is left as it\n"
+    "was); 2 a usage error.\n";
 
 constexpr long long kProgressFromBytes = 32ll << 20;
 
 struct Request {
-  bool help = false;
   StreamSwitches switches;
   bool use_saved_options = false;
   bool quiet = false;
-  std::string input = "-";
+  std::vector<std::string> inputs;  // "-" is standard input
   std::string output = "-";
+  bool output_given = false;
 };
 
-// The request, or nothing after writing what is wrong to `error`.
-std::optional<Request> Parse(const std::vector<std::string>& args, std::string* error) {
-  Request request;
-  bool input_given = false;
-  bool options_done = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
-      if (input_given) {
-        *error = "more than one INPUT (\"" + request.input + "\", \"" + arg + "\")";
-        return std::nullopt;
+enum class Action { kRun, kHelp, kVersion, kUsageError };
+
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += EntryForDisplay(text);
+  quoted += '"';
+  return quoted;
+}
+
+// Reads the words after "sift" as getopt_long does: options and INPUTs in
+// any order, short options bundled ("-qo FILE"), a value joined or apart,
+// "--" ending the options. Help and the version answer at once.
+class Parser {
+ public:
+  explicit Parser(Request* request) : request_(*request) {}
+
+  Action Parse(const std::vector<std::string>& args, std::string* error) {
+    bool options_done = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+      const std::string& arg = args[i];
+      Action action = Action::kRun;
+      if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
+        action = Input(arg, error);
+      } else if (arg == "--") {
+        options_done = true;
+      } else if (arg[1] == '-') {
+        action = Long(args, &i, error);
+      } else {
+        action = Short(args, &i, error);
       }
-      request.input = arg;
-      input_given = true;
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "-h" || arg == "--help") {
-      request.help = true;
-    } else if (arg == "-q" || arg == "--quiet") {
-      request.quiet = true;
-    } else if (arg == "--only-entries") {
-      request.switches.only_entries = true;
-    } else if (arg == "--drop-host-names") {
-      request.switches.scan.drop_host_names = true;
-    } else if (arg == "--only-www") {
-      request.switches.scan.only_www = true;
-    } else if (arg == "--drop-repeats") {
-      request.switches.drop_repeats = true;
-    } else if (arg == "--use-saved-options") {
-      request.use_saved_options = true;
-    } else if (arg == "--lf") {
-      request.switches.line_end = "\n";
-    } else if (arg == "-o" || arg == "--output") {
-      if (i + 1 == args.size()) {
-        *error = "\"" + arg + "\" needs a file name";
-        return std::nullopt;
-      }
-      request.output = args[++i];
-    } else if (arg.rfind("--output=", 0) == 0) {
-      request.output = arg.substr(9);
-    } else {
-      *error = "unknown option \"" + arg + "\"";
-      return std::nullopt;
+      if (action != Action::kRun) return action;
     }
+    return Action::kRun;
   }
-  return request;
+
+ private:
+  Action Input(const std::string& name, std::string* error) {
+    if (name == "-" && stdin_given_) {
+      *error = "standard input (\"-\") can be read only once";
+      return Action::kUsageError;
+    }
+    stdin_given_ = stdin_given_ || name == "-";
+    request_.inputs.push_back(name);
+    return Action::kRun;
+  }
+
+  Action Output(const std::string& option, const std::string* value, std::string* error) {
+    if (!value || value->empty()) {
+      *error = "option " + Quoted(option) + " needs a file name";
+      return Action::kUsageError;
+    }
+    if (request_.output_given) {
+      *error = "more than one OUTPUT (" + Quoted(request_.output) + ", " + Quoted(*value) + ")";
+      return Action::kUsageError;
+    }
+    request_.output = *value;
+    request_.output_given = true;
+    return Action::kRun;
+  }
+
+  // The word after `*i`, taken as an option's value, or null.
+  static const std::string* NextWord(const std::vector<std::string>& args, size_t* i) {
+    return *i + 1 < args.size() ? &args[++*i] : nullptr;
+  }
+
+  Action Long(const std::vector<std::string>& args, size_t* i, std::string* error) {
+    const std::string& arg = args[*i];
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (name == "--output") {
+      if (equals == std::string::npos) return Output(name, NextWord(args, i), error);
+      const std::string value = arg.substr(equals + 1);
+      return Output(name, &value, error);
+    }
+    bool* flag = nullptr;
+    bool lf = false;
+    Action action = Action::kRun;
+    StreamSwitches& s = request_.switches;
+    if (name == "--only-entries") flag = &s.only_entries;
+    if (name == "--drop-host-names") flag = &s.scan.drop_host_names;
+    if (name == "--only-www") flag = &s.scan.only_www;
+    if (name == "--drop-repeats") flag = &s.drop_repeats;
+    if (name == "--strict") flag = &s.strict;
+    if (name == "--use-saved-options") flag = &request_.use_saved_options;
+    if (name == "--quiet") flag = &request_.quiet;
+    if (name == "--lf") flag = &lf;
+    if (name == "--help") action = Action::kHelp;
+    if (name == "--version") action = Action::kVersion;
+    if (!flag && action == Action::kRun) {
+      *error = "unknown option " + Quoted(name);
+      const std::string_view nearest = NearestWord(
+          name, {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats", "--strict",
+                 "--use-saved-options", "--quiet", "--lf", "--help", "--version", "--output"});
+      if (!nearest.empty()) *error += "; did you mean " + Quoted(nearest) + "?";
+      return Action::kUsageError;
+    }
+    if (equals != std::string::npos) {
+      *error = "option " + Quoted(name) + " takes no value";
+      return Action::kUsageError;
+    }
+    if (flag) *flag = true;
+    if (lf) s.line_end = "\n";
+    return action;
+  }
+
+  Action Short(const std::vector<std::string>& args, size_t* i, std::string* error) {
+    const std::string& arg = args[*i];
+    for (size_t j = 1; j < arg.size(); ++j) {
+      switch (arg[j]) {
+        case 'q':
+          request_.quiet = true;
+          break;
+        case 'h':
+          return Action::kHelp;
+        case 'v':
+          return Action::kVersion;
+        case 'o': {
+          if (j + 1 < arg.size()) {
+            const std::string value = arg.substr(j + 1);
+            return Output("-o", &value, error);
+          }
+          return Output("-o", NextWord(args, i), error);
+        }
+        default:
+          *error = "unknown option " + Quoted(std::string("-") + arg[j]);
+          return Action::kUsageError;
+      }
+    }
+    return Action::kRun;
+  }
+
+  Request& request_;
+  bool stdin_given_ = false;
+};
+
+// "1 entry kept", "2 entries kept".
+std::string Counted(long long n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string Summary(const StreamCounts& c, bool strict) {
+  std::string text = Counted(c.lines, "line", "lines") + " read, " +
+                     Counted(c.kept, "entry", "entries") + " kept, " +
+                     Counted(c.repeats, "repeat", "repeats") + " dropped";
+  if (strict) text += ", " + std::to_string(c.strict_dropped) + " dropped by --strict";
+  return text;
 }
 
 class Reporter {
@@ -107,19 +233,20 @@ class Reporter {
     streams_.errors.Write("kestrova sift: " + text + "\n", &ignored);
   }
   // A line that the next one overwrites, on a terminal.
-  void Progress(long long done, long long total) {
+  void Progress(const std::string& what, long long done, long long total) {
     const int percent = static_cast<int>(done * 100 / total);
     if (percent == shown_percent_) return;
     shown_percent_ = percent;
     std::string ignored;
-    streams_.errors.Write("\rkestrova sift: " + std::to_string(percent) + "% of " +
+    streams_.errors.Write("\rkestrova sift: " + what + std::to_string(percent) + "% of " +
                               std::to_string(total >> 20) + " MiB",
                           &ignored);
   }
   void EndProgress() {
     if (shown_percent_ < 0) return;
+    shown_percent_ = -1;
     std::string ignored;
-    streams_.errors.Write("\r" + std::string(40, ' ') + "\r", &ignored);
+    streams_.errors.Write("\r" + std::string(60, ' ') + "\r", &ignored);
   }
 
  private:
@@ -130,10 +257,7 @@ class Reporter {
 // How a file is named in a message; "-" is a standard stream.
 std::string Named(const std::string& path, const char* standard_stream) {
   if (path == "-") return standard_stream;
-  std::string text = "\"";
-  text += EntryForDisplay(path);
-  text += '"';
-  return text;
+  return Quoted(path);
 }
 
 // The window's switches, as saved by "Применить" and read at its start.
@@ -156,65 +280,84 @@ void AddSavedOptions(StreamSwitches& switches, Reporter& reporter) {
 
 int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& streams) {
   Reporter reporter(streams);
+  Request request;
   std::string error;
-  std::optional<Request> request = Parse(args, &error);
-  if (!request) {
-    reporter.Say(error + "\nTry \"kestrova sift --help\".");
-    return kExitUsage;
+  std::string ignored;
+  switch (Parser(&request).Parse(args, &error)) {
+    case Action::kUsageError:
+      reporter.Say(error + "\nTry \"kestrova sift --help\".");
+      return kExitUsage;
+    case Action::kHelp:
+      streams.output.Write(kUsage, &ignored);
+      return kExitDone;
+    case Action::kVersion:
+      streams.output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
+      return kExitDone;
+    case Action::kRun:
+      break;
   }
-  if (request->help) {
-    std::string ignored;
-    streams.output.Write(kUsage, &ignored);
-    return kExitDone;
-  }
-  if (request->use_saved_options) AddSavedOptions(request->switches, reporter);
+  if (request.use_saved_options) AddSavedOptions(request.switches, reporter);
+  if (request.inputs.empty()) request.inputs.push_back("-");
 
-  InputFile file;
-  ByteSource* input = &streams.input;
-  if (request->input != "-") {
-    // A script may hand over a pipe (a process substitution) and wait on it.
-    if (!file.Open(request->input, InputFile::Accept::kStreamsToo, &error)) {
-      reporter.Say("cannot read " + Named(request->input, "") + ": " + error);
-      return kExitFileFailed;
-    }
-    input = &file;
-  }
   FileReplacement replacement;
   ByteSink* output = &streams.output;
-  const bool to_file = request->output != "-";
+  const bool to_file = request.output != "-";
   if (to_file) {
-    if (!replacement.Begin(request->output, &error)) {
-      reporter.Say("cannot write " + Named(request->output, "") + ": " + error);
+    if (!replacement.Begin(request.output, &error)) {
+      reporter.Say("cannot write " + Named(request.output, "") + ": " + error);
       return kExitFileFailed;
     }
     output = &replacement;
   }
-
-  const long long total = input->Size();
-  std::function<void(long long)> progress;
-  if (streams.errors_to_terminal && !request->quiet && total > kProgressFromBytes) {
-    progress = [&](long long done) { reporter.Progress(done, total); };
-  }
-  LineReader reader(*input);
-  StreamCounts counts;
-  const StreamResult result =
-      SiftStream(reader, *output, request->switches, &counts, &error, progress);
-  reporter.EndProgress();
-  file.Close();
-  const std::string output_name = Named(request->output, "standard output");
+  const std::string output_name = Named(request.output, "standard output");
   const std::string unchanged = to_file ? "; " + output_name + " was not changed" : "";
-  if (result == StreamResult::kReadFailed) {
-    reporter.Say("reading stopped in " + Named(request->input, "standard input") + ": " + error +
-                 unchanged);
-    return kExitFileFailed;
+
+  // The inputs are opened one at a time, as reading reaches them, so that
+  // any number of them can be given.
+  const bool several = request.inputs.size() > 1;
+  StreamSifter sifter(*output, request.switches);
+  StreamCounts total;
+  std::vector<std::string> summary;  // a line for each input when there are several
+  for (const std::string& name : request.inputs) {
+    const std::string input_name = Named(name, "standard input");
+    InputFile file;
+    ByteSource* input = &streams.input;
+    if (name != "-") {
+      // A script may hand over a pipe (a process substitution) and wait on it.
+      if (!file.Open(name, InputFile::Accept::kStreamsToo, &error)) {
+        reporter.Say("cannot read " + input_name + ": " + error + unchanged);
+        return kExitFileFailed;
+      }
+      input = &file;
+    }
+    const long long size = input->Size();
+    std::function<void(long long)> progress;
+    if (streams.errors_to_terminal && !request.quiet && size > kProgressFromBytes) {
+      const std::string what = several ? input_name + ": " : "";
+      progress = [&, what, size](long long done) { reporter.Progress(what, done, size); };
+    }
+    LineReader reader(*input);
+    StreamCounts counts;
+    const StreamResult result = sifter.Add(reader, &counts, &error, progress);
+    reporter.EndProgress();
+    if (result == StreamResult::kReadFailed) {
+      reporter.Say("reading stopped in " + input_name + ": " + error + unchanged);
+      return kExitFileFailed;
+    }
+    if (result == StreamResult::kWriteFailed) {
+      reporter.Say("cannot write " + output_name + ": " + error + unchanged);
+      return kExitFileFailed;
+    }
+    total += counts;
+    if (several) summary.push_back(input_name + ": " + Summary(counts, request.switches.strict));
   }
-  if (result == StreamResult::kWriteFailed || (to_file && !replacement.Commit(&error))) {
+  if (sifter.Finish(&error) != StreamResult::kDone || (to_file && !replacement.Commit(&error))) {
     reporter.Say("cannot write " + output_name + ": " + error + unchanged);
     return kExitFileFailed;
   }
-  if (!request->quiet) {
-    reporter.Say(std::to_string(counts.lines) + " lines read, " + std::to_string(counts.kept) +
-                 " entries kept, " + std::to_string(counts.repeats) + " repeats dropped");
+  if (!request.quiet) {
+    for (const std::string& line : summary) reporter.Say(line);
+    reporter.Say((several ? "in total: " : "") + Summary(total, request.switches.strict));
   }
   return kExitDone;
 }

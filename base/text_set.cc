@@ -12,6 +12,7 @@ constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << 36) - 1;
 constexpr int kStoredHashBits = 64 - 36;
 constexpr size_t kFirstBlock = size_t{64} << 10;
 constexpr size_t kFirstSlots = 1024;
+constexpr size_t kMaxReservedSlots = size_t{1} << 27;  // 1 GiB
 
 std::uint64_t Load8(const char* p) {
   std::uint64_t value;
@@ -24,16 +25,6 @@ std::uint32_t Load4(const char* p) {
   std::memcpy(&value, p, 4);
   return value;
 }
-
-std::uint64_t FinalMix(std::uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xFF51AFD7ED558CCDull;
-  h ^= h >> 33;
-  h *= 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 33);
-}
-
-std::uint64_t KeyHash(std::uint64_t key) { return FinalMix(key); }
 
 // Eight bytes at a time (the last eight overlapping), then the final mix.
 std::uint64_t TextHash(std::string_view text) {
@@ -53,7 +44,7 @@ std::uint64_t TextHash(std::string_view text) {
     const auto byte = [p](size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
     mix(byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
   }
-  return FinalMix(h);
+  return TextSet::KeyHash(h);
 }
 
 // The length before each stored text: seven bits a byte.
@@ -98,9 +89,8 @@ std::uint64_t PlainEntryKey(std::string_view text) {
 }
 
 template <typename Home>
-void TextSet::Double(Table& table, Home home) {
+void TextSet::Resize(Table& table, size_t slots, Home home) {
   Table old = std::move(table);
-  const size_t slots = old.memory.size() == 0 ? kFirstSlots : (old.mask + 1) * 2;
   table.memory = LargeBlock(slots * sizeof(std::uint64_t));
   table.mask = slots - 1;
   table.shift = 64 - std::countr_zero(slots);
@@ -117,45 +107,36 @@ void TextSet::Double(Table& table, Home home) {
   }
 }
 
+size_t TextSet::KeyHome(std::uint64_t slot, const Table& table) {
+  return table.Home(KeyHash(slot));
+}
+
+size_t TextSet::Doubled(const Table& table) {
+  return table.memory.size() == 0 ? kFirstSlots : (table.mask + 1) * 2;
+}
+
+void TextSet::ReserveKeys(size_t count) {
+  // Every doubling writes the whole table anew into fresh memory; a set
+  // sized ahead is filled only once.
+  size_t slots = kFirstSlots;
+  while (slots < kMaxReservedSlots && count * 10 > slots * 7) slots *= 2;
+  if (keys_.memory.size() != 0 && slots <= keys_.mask + 1) return;
+  Resize(keys_, slots, KeyHome);
+}
+
 TextSet::Prepared TextSet::Prepare(std::string_view text) {
   const std::uint64_t key = PlainEntryKey(text);
   return key ? PrepareKey(key) : Prepared{TextHash(text), 0};
 }
 
-TextSet::Prepared TextSet::PrepareKey(std::uint64_t key) { return {KeyHash(key), key}; }
-
-void TextSet::Prefetch(const Prepared& prepared) const {
-#if defined(__GNUC__)
-  const Table& table = prepared.key ? keys_ : texts_;
-  if (table.memory.size() != 0) __builtin_prefetch(&table.Slots()[table.Home(prepared.hash)]);
-#else
-  (void)prepared;
-#endif
-}
-
-bool TextSet::Insert(std::string_view text, const Prepared& prepared) {
-  if (prepared.key) return InsertKey(prepared.key, prepared.hash);
-  return InsertText(text, prepared.hash);
-}
-
 bool TextSet::InsertKey(std::uint64_t key, std::uint64_t hash) {
-  if (keys_.Full()) {
-    Double(keys_, [](std::uint64_t slot, const Table& t) { return t.Home(KeyHash(slot)); });
-  }
-  std::uint64_t* slots = keys_.Slots();
-  size_t i = keys_.Home(hash);
-  while (slots[i] != 0) {
-    if (slots[i] == key) return false;
-    i = (i + 1) & keys_.mask;
-  }
-  slots[i] = key;
-  ++keys_.used;
-  return true;
+  Resize(keys_, Doubled(keys_), KeyHome);
+  return AddKey(key, hash);
 }
 
 bool TextSet::InsertText(std::string_view text, std::uint64_t hash) {
   if (texts_.Full()) {
-    Double(texts_, [this](std::uint64_t slot, const Table& t) {
+    Resize(texts_, Doubled(texts_), [this](std::uint64_t slot, const Table& t) {
       // A slot holds enough of the hash for tables of up to 2^28 slots.
       if (64 - t.shift <= kStoredHashBits) return t.Home(slot);
       return t.Home(TextHash(TextAt((slot & kPlaceMask) - 1)));

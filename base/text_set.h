@@ -45,14 +45,37 @@ class TextSet {
   // the processor's caches, and this hides the wait for memory.
   static Prepared Prepare(std::string_view text);
   // For a text whose PlainEntryKey the caller has already made.
-  static Prepared PrepareKey(std::uint64_t key);
-  void Prefetch(const Prepared& prepared) const;
-  bool Insert(std::string_view text, const Prepared& prepared);
+  static Prepared PrepareKey(std::uint64_t key) { return {KeyHash(key), key}; }
+  void Prefetch(const Prepared& prepared) const {
+#if defined(__GNUC__)
+    const Table& table = prepared.key ? keys_ : texts_;
+    if (table.memory.size() != 0) __builtin_prefetch(&table.Slots()[table.Home(prepared.hash)]);
+#endif
+  }
+  // Inline for the common case, a key in a table with room for it.
+  bool Insert(std::string_view text, const Prepared& prepared) {
+    if (!prepared.key) return InsertText(text, prepared.hash);
+    if (keys_.Full()) return InsertKey(prepared.key, prepared.hash);
+    return AddKey(prepared.key, prepared.hash);
+  }
+
+  // The mix that spreads keys over the table, and ends a text's hash.
+  static std::uint64_t KeyHash(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+  }
 
   size_t Size() const { return keys_.used + texts_.used; }
 
+  // Makes room for `count` texts in PlainEntryKey form, for a caller that can
+  // tell roughly how many are coming.
+  void ReserveKeys(size_t count);
+
  private:
-  // Open addressing in order of the hash's top bits, so that doubling walks
+  // Open addressing in order of the hash's top bits, so that growing walks
   // the old table and fills the new one in order. 0 is a free slot.
   struct Table {
     LargeBlock memory;
@@ -64,16 +87,32 @@ class TextSet {
     size_t Home(std::uint64_t hash) const { return static_cast<size_t>(hash >> shift); }
     bool Full() const { return (used + 1) * 10 > (mask + 1) * 7; }
   };
-  // Doubles `table`; `home(slot, table)` gives a slot's new home.
+  // Moves `table` into `slots` slots; `home(slot, table)` gives a slot's new
+  // home.
   template <typename Home>
-  static void Double(Table& table, Home home);
+  static void Resize(Table& table, size_t slots, Home home);
+  // The size of `table` doubled (or its first size).
+  static size_t Doubled(const Table& table);
+  static size_t KeyHome(std::uint64_t slot, const Table& table);
 
   // Other texts are kept once, behind their length, in blocks that never
   // move; their slot holds the top bits of their hash over their place + 1.
   static constexpr int kBlockBits = 25;
   static constexpr int kPlaceBits = 36;
 
+  // Grows the key table first.
   bool InsertKey(std::uint64_t key, std::uint64_t hash);
+  bool AddKey(std::uint64_t key, std::uint64_t hash) {
+    std::uint64_t* slots = keys_.Slots();
+    size_t i = keys_.Home(hash);
+    while (slots[i] != 0) {
+      if (slots[i] == key) return false;
+      i = (i + 1) & keys_.mask;
+    }
+    slots[i] = key;
+    ++keys_.used;
+    return true;
+  }
   bool InsertText(std::string_view text, std::uint64_t hash);
   std::string_view TextAt(std::uint64_t place) const;
   std::uint64_t Store(std::string_view text);

@@ -16,8 +16,8 @@
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "start") == 0) {
-    int one = 1;
-    return kestrova::RunKestrova(one, argv, [](kestrova::MainWindow&) { QApplication::quit(); });
+    return kestrova::RunKestrova(argv[0], std::nullopt,
+                                 [](kestrova::MainWindow&) { QApplication::quit(); });
   }
   if (argc == 4 && std::strcmp(argv[1], "memory") == 0) {
     int one = 1;

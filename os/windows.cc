@@ -223,9 +223,26 @@ void InputFile::Close() {
   size_ = -1;
 }
 
+namespace {
+
+// The full path of `path`, or `path` when there is none.
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD n = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (n == 0 || n >= size) return path;
+  return Narrow(std::wstring_view(full.data(), n));
+}
+
+}  // namespace
+
 bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWait) {
   Abandon();
-  target_ = path;
+  // ReplaceFileW fails on a bare relative name ("out.txt") with "The
+  // directory name is invalid", at least under Wine: work on the full path.
+  target_ = FullPath(path);
   // A device (NUL, a port) or a pipe cannot be replaced: written straight.
   auto write_straight = [&](const std::wstring& name) {
     const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -54,12 +54,12 @@ long long ReadCount(const std::string& text) {
 
 bool OctetTest(std::string_view segment) { return AtMost(segment, kMaxOctet); }
 
-namespace {
-
-std::optional<std::string_view> HostName(std::string_view entry, SiftSwitches switches) {
+std::optional<std::string_view> ScanHostNameEntry(std::string_view entry, SiftSwitches switches) {
   if (switches.drop_host_names) return std::nullopt;
   return ScanHostName(entry);
 }
+
+namespace {
 
 // Most entries are four plain numbers of up to three digits: this pass gives
 // what the step-by-step scan gives for them, without its number reader.
@@ -120,14 +120,14 @@ bool ScanPlainAddress(std::string_view entry, size_t* end, bool* host_name,
 template <bool kMakeKey>
 std::optional<std::string_view> Scan(std::string_view entry, SiftSwitches switches,
                                      std::uint64_t* plain_key) {
-  if (entry.starts_with("www.")) return HostName(entry, switches);
+  if (entry.starts_with("www.")) return ScanHostNameEntry(entry, switches);
   // Check3 stops every other entry at its first character; so does the end
   // of an empty entry. Neither has accepted a separator.
   if (switches.only_www || entry.empty()) return std::nullopt;
   size_t end = 0;
   bool host_name = false;
   if (ScanPlainAddress<kMakeKey>(entry, &end, &host_name, plain_key)) {
-    if (host_name) return HostName(entry, switches);
+    if (host_name) return ScanHostNameEntry(entry, switches);
     return entry.substr(0, end);
   }
   return ScanAddressStepByStep(entry, switches);
@@ -150,7 +150,7 @@ std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,
   // The "www." test is made at every position the scan reaches, so the first
   // one found decides whether the entry is a host name, if it is reached.
   const size_t www = entry.find("www.");
-  if (www == 0) return HostName(entry, switches);
+  if (www == 0) return ScanHostNameEntry(entry, switches);
   if (switches.only_www || entry.empty()) return std::nullopt;
 
   int separators = 0;
@@ -160,7 +160,7 @@ std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,
   // Every character before the current one has gone into the accepted
   // prefix or the segment, so the kept text is the entry up to the stop.
   for (;;) {
-    if (i == www) return HostName(entry, switches);
+    if (i == www) return ScanHostNameEntry(entry, switches);
     const char c = entry[i];
     if (c == '.' || c == ':') {
       if (i + 1 < size && entry[i + 1] == c) break;  // ".." or "::"

@@ -29,6 +29,10 @@ std::optional<std::string_view> ScanAddress(std::string_view entry, SiftSwitches
 std::optional<std::string_view> ScanAddressStepByStep(std::string_view entry,
                                                       SiftSwitches switches);
 
+// What ScanAddress decides for an entry in which it found "www.": the entry
+// is scanned again from its first character as a host name.
+std::optional<std::string_view> ScanHostNameEntry(std::string_view entry, SiftSwitches switches);
+
 // Whether a segment reads as a number of at most 255.
 bool OctetTest(std::string_view segment);
 

@@ -1,56 +1,107 @@
 #include "sift/sift_stream.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "base/text_set.h"
 #include "listfile/list_import.h"
+#include "sift/scan_padded.h"
+#include "sift/strict_entry.h"
 
 namespace kestrova {
 namespace {
 
 constexpr size_t kFlushBytes = size_t{1} << 20;
+// The buffer grows to what the flushes need; a small list never needs much.
+constexpr size_t kFirstBufferBytes = size_t{64} << 10;
 constexpr long long kProgressEveryLines = 1 << 16;
-constexpr size_t kBatch = 16;
+// Lines are scanned and copied in blocks that reach past their ends.
+static_assert(LineReader::kSlack >= kScanSlack && LineReader::kSlack >= StreamSifter::kCopyBytes);
 
 }  // namespace
 
-StreamResult SiftStream(LineReader& in, ByteSink& out, const StreamSwitches& switches,
-                        StreamCounts* counts, std::string* reason,
-                        const std::function<void(long long)>& progress) {
+StreamCounts& StreamCounts::operator+=(const StreamCounts& other) {
+  lines += other.lines;
+  kept += other.kept;
+  repeats += other.repeats;
+  strict_dropped += other.strict_dropped;
+  return *this;
+}
+
+StreamSifter::StreamSifter(ByteSink& out, const StreamSwitches& switches)
+    : out_(out),
+      switches_(switches),
+      buffer_(new char[kFirstBufferBytes]),
+      capacity_(kFirstBufferBytes) {
+  line_end_size_ = std::min<size_t>(switches.line_end.size(), 2);
+  std::memcpy(line_end_, switches.line_end.data(), line_end_size_);
+}
+
+void StreamSifter::Grow(size_t text_size) {
+  capacity_ = std::max(capacity_ * 2, used_ + text_size + kCopyBytes + 2);
+  std::unique_ptr<char[]> grown(new char[capacity_]);
+  std::memcpy(grown.get(), buffer_.get(), used_);
+  buffer_ = std::move(grown);
+}
+
+StreamResult StreamSifter::Add(LineReader& in, StreamCounts* counts, std::string* reason,
+                               const std::function<void(long long)>& progress) {
   *counts = {};
-  const std::string_view line_end = switches.line_end;
-  std::string buffer;
-  buffer.reserve(kFlushBytes + 4096);
+  return switches_.drop_repeats ? Read<true>(in, counts, reason, progress)
+                                : Read<false>(in, counts, reason, progress);
+}
 
-  // With repeats to drop, kept texts wait in the buffer in small batches:
-  // their slots in the set are fetched from memory while the next lines are
-  // read, and the repeats are taken out when the batch is settled.
-  TextSet seen;
-  struct Waiting {
-    size_t offset;
-    size_t size;
-    TextSet::Prepared prepared;
-  };
-  Waiting waiting[kBatch];
-  size_t waiting_count = 0;
-  size_t batch_start = 0;
-  auto settle = [&] {
-    size_t end = batch_start;
-    for (size_t k = 0; k < waiting_count; ++k) {
-      const Waiting& w = waiting[k];
-      if (!seen.Insert(std::string_view(buffer.data() + w.offset, w.size), w.prepared)) {
-        ++counts->repeats;
-        continue;
-      }
-      ++counts->kept;
-      std::memmove(buffer.data() + end, buffer.data() + w.offset, w.size + line_end.size());
-      end += w.size + line_end.size();
+void StreamSifter::SettleOldest(StreamCounts* counts) {
+  const Waiting& w = waiting_[oldest_];
+  oldest_ = (oldest_ + 1) % kAhead;
+  --waiting_count_;
+  const std::string_view text(buffer_.get() + w.offset, w.size);
+  if (!seen_.Insert(text, w.prepared)) {
+    ++counts->repeats;
+    return;
+  }
+  // After the window's rules, so a repeat counts as one whether or not
+  // --strict would have taken it.
+  if (switches_.strict && !IsStrictEntry(text)) {
+    ++counts->strict_dropped;
+    return;
+  }
+  ++counts->kept;
+  ++written_;
+  // Kept texts only move towards the front, over texts already settled;
+  // a whole block is copied only where it cannot reach a waiting text.
+  const size_t size = w.size + line_end_size_;
+  char* to = buffer_.get() + settled_;
+  if (to != text.data()) {
+    const size_t waiting_from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
+    if (size <= kCopyBytes && settled_ + kCopyBytes <= waiting_from) {
+      std::memmove(to, text.data(), kCopyBytes);
+    } else {
+      std::memmove(to, text.data(), size);
     }
-    buffer.resize(end);
-    waiting_count = 0;
-    batch_start = end;
-  };
+  }
+  settled_ += size;
+}
 
+bool StreamSifter::Flush(std::string* reason) {
+  if (!out_.Write(std::string_view(buffer_.get(), settled_), reason)) return false;
+  const size_t from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
+  std::memmove(buffer_.get(), buffer_.get() + from, used_ - from);
+  for (Waiting& w : waiting_) w.offset -= std::min(w.offset, from);
+  used_ -= from;
+  settled_ = 0;
+  return true;
+}
+
+template <bool kDropRepeats>
+StreamResult StreamSifter::Read(LineReader& in, StreamCounts* counts, std::string* reason,
+                                const std::function<void(long long)>& progress) {
+  if constexpr (kDropRepeats) {
+    // Lists have fewer entries than one in 64 bytes only when most of their
+    // lines are long or not entries at all; a set sized so seldom grows.
+    if (in.SourceSize() > 0) {
+      seen_.ReserveKeys(seen_.Size() + static_cast<size_t>(in.SourceSize() / 64));
+    }
+  }
   std::string_view line;
   for (;;) {
     const LineReader::Result result = in.Next(&line);
@@ -60,33 +111,50 @@ StreamResult SiftStream(LineReader& in, ByteSink& out, const StreamSwitches& swi
       return StreamResult::kReadFailed;
     }
     if (++counts->lines % kProgressEveryLines == 0 && progress) progress(in.BytesRead());
-    if (switches.only_entries && !LooksLikeProxy(line)) continue;
+    if (switches_.only_entries && !LooksLikeProxy(line)) continue;
     std::uint64_t plain_key = 0;
-    const auto kept = switches.drop_repeats ? ScanAddress(line, switches.scan, &plain_key)
-                                            : ScanAddress(line, switches.scan);
+    const auto kept = ScanAddressPadded(line, switches_.scan, kDropRepeats ? &plain_key : nullptr);
     if (!kept) continue;
-    if (switches.drop_repeats) {
+    if constexpr (kDropRepeats) {
       const TextSet::Prepared prepared =
           plain_key ? TextSet::PrepareKey(plain_key) : TextSet::Prepare(*kept);
-      seen.Prefetch(prepared);
-      waiting[waiting_count++] = {buffer.size(), kept->size(), prepared};
+      seen_.Prefetch(prepared);
+      if (waiting_count_ == kAhead) SettleOldest(counts);
+      waiting_[(oldest_ + waiting_count_++) % kAhead] = {used_, kept->size(), prepared};
+      Append(*kept);
     } else {
+      if (switches_.strict && !IsStrictEntry(*kept)) {
+        ++counts->strict_dropped;
+        continue;
+      }
       ++counts->kept;
+      ++written_;
+      Append(*kept);
+      settled_ = used_;
     }
-    buffer.append(*kept);
-    buffer.append(line_end);
-    if (waiting_count == kBatch) settle();
-    if (waiting_count == 0 && buffer.size() >= kFlushBytes) {
-      if (!out.Write(buffer, reason)) return StreamResult::kWriteFailed;
-      buffer.clear();
-      batch_start = 0;
-    }
+    if (settled_ >= kFlushBytes && !Flush(reason)) return StreamResult::kWriteFailed;
   }
-  if (waiting_count > 0) settle();
-  if (counts->kept == 0) buffer.assign(line_end);
-  if (!out.Write(buffer, reason)) return StreamResult::kWriteFailed;
+  // The counts of an input stay its own: its texts are settled before the
+  // next input begins.
+  while (waiting_count_ > 0) SettleOldest(counts);
   if (progress) progress(in.BytesRead());
   return StreamResult::kDone;
+}
+
+StreamResult StreamSifter::Finish(std::string* reason) {
+  if (written_ == 0) {
+    std::memcpy(buffer_.get(), line_end_, line_end_size_);
+    settled_ = used_ = line_end_size_;
+  }
+  return Flush(reason) ? StreamResult::kDone : StreamResult::kWriteFailed;
+}
+
+StreamResult SiftStream(LineReader& in, ByteSink& out, const StreamSwitches& switches,
+                        StreamCounts* counts, std::string* reason,
+                        const std::function<void(long long)>& progress) {
+  StreamSifter sifter(out, switches);
+  const StreamResult result = sifter.Add(in, counts, reason, progress);
+  return result == StreamResult::kDone ? sifter.Finish(reason) : result;
 }
 
 }  // namespace kestrova

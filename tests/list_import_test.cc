@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "listfile/dropped_files.h"
 #include "listfile/list_export.h"
+#include "os/line_reader.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -202,6 +205,79 @@ TEST(ImportListFileTest, CapacityStopsTheImportAndForgetsThePath) {
     } else {
       EXPECT_EQ(model.label1, dir.File("big.txt"));
       EXPECT_TRUE(platform.messages.empty());
+    }
+  }
+}
+
+// Bytes handed over in pieces of the given sizes, as a pipe hands them; the
+// size is not known in advance.
+class PiecesSource final : public ByteSource {
+ public:
+  PiecesSource(std::string_view bytes, std::vector<size_t> pieces)
+      : rest_(bytes), pieces_(std::move(pieces)) {}
+  std::ptrdiff_t Read(char* data, size_t size, std::string*) override {
+    const size_t piece = pieces_[std::min(next_++, pieces_.size() - 1)];
+    const size_t n = std::min({size, rest_.size(), piece});
+    std::memcpy(data, rest_.data(), n);
+    rest_.remove_prefix(n);
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+ private:
+  std::string_view rest_;
+  std::vector<size_t> pieces_;  // the last one repeats
+  size_t next_ = 0;
+};
+
+struct ReaderCase {
+  const char* name;
+  std::string bytes;
+  std::vector<size_t> pieces;  // through the pipe
+  std::vector<size_t> line_sizes;
+  const char* error;  // empty: the end was reached
+};
+
+std::pair<std::vector<size_t>, std::string> ReadAll(ByteSource& source) {
+  LineReader reader(source);
+  std::vector<size_t> sizes;
+  std::string_view line;
+  for (;;) {
+    switch (reader.Next(&line)) {
+      case LineReader::Result::kLine:
+        sizes.push_back(line.size());
+        continue;
+      case LineReader::Result::kEnd:
+        return {sizes, ""};
+      case LineReader::Result::kError:
+        return {sizes, reader.Error()};
+    }
+  }
+}
+
+// The same bytes give the same lines, or the same error, whether they come
+// whole from a file or in pieces through a pipe.
+TEST(LineReaderTest, FileAndPipeGiveTheSameLines) {
+  const size_t max = kMaxLineBytes;
+  const std::string at_most(max, 'x');
+  const ReaderCase cases[] = {
+      {"CR at the end of a piece, its LF in the next", "a\r\nb\r\n", {2, 3, 1}, {1, 1}, ""},
+      {"lone CR at the end of a piece", "a\rb", {2, 1}, {1, 1}, ""},
+      {"CR CR across pieces is an empty line", "a\r\rb", {2, 1}, {1, 0, 1}, ""},
+      {"a line of 16 MiB", at_most + "\r\nx", {65536}, {max, 1}, ""},
+      {"a line of 16 MiB, CR LF split", at_most + "\r\nx", {max + 1, 1}, {max, 1}, ""},
+      {"a last line of 16 MiB", "a\n" + at_most, {65536}, {1, max}, ""},
+      {"one byte more", "a\n" + at_most + "x\r\nb", {65536}, {1}, "Line 2 is longer than 16 MiB"},
+      {"one byte more, last", at_most + "x", {65536}, {}, "Line 1 is longer than 16 MiB"},
+  };
+  for (const ReaderCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemorySource file(c.bytes);
+    PiecesSource pipe(c.bytes, c.pieces);
+    for (ByteSource* source : {static_cast<ByteSource*>(&file), static_cast<ByteSource*>(&pipe)}) {
+      const auto [sizes, error] = ReadAll(*source);
+      EXPECT_EQ(sizes, c.line_sizes);
+      EXPECT_EQ(error.substr(0, std::strlen(c.error)), c.error);
+      EXPECT_EQ(error.empty(), *c.error == '\0');
     }
   }
 }

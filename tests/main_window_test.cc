@@ -280,6 +280,18 @@ TEST_F(MainWindowTest, EveryWayToOpenAFileIsFileOpen) {
   }
   // Only local files are taken.
   EXPECT_FALSE(drop({QUrl("https://example.com/list.txt")}));
+
+  // A name in windows-1251, not UTF-8, as `kestrova FILE` hands it over: the
+  // file is opened, and saved back, by the exact bytes of its name.
+  const std::string cp1251 = dir.File("\xCF\xF0\xEE\xEA\xF1\xE8.txt");
+  WriteBytes(cp1251, "1.2.3.4:80\r\njunk\r\n");
+  platform.messages.clear();
+  window.OpenFile(cp1251);
+  EXPECT_EQ(model.label1, cp1251);
+  Find<QPushButton>("Command4")->click();
+  Trigger("mnuFileSave");
+  EXPECT_EQ(testing::ReadBytes(cp1251), "1.2.3.4:80\r\n");
+  EXPECT_TRUE(platform.messages.empty());
 }
 
 // A file manager hands a dropped name over as percent-encoded bytes: a name
@@ -458,34 +470,77 @@ TEST_F(MainWindowTest, TextsOverEveryTintAreLegibleUnderLightAndDarkThemes) {
   QApplication::setPalette(light);
 }
 
-// The executable's own command line: help and the version need no display.
-TEST(CommandLineTest, HelpVersionAndMistakes) {
+// The real program, through its real standard streams: the command line is
+// answered without a display and without loading Qt, every usage error with
+// one message and status 2, and `kestrova sift` works in a pipe.
+TEST(CommandLineTest, AnsweredWithoutQtOrADisplay) {
+  TempDir dir;
+  const std::string list = dir.File("list.txt");
+  WriteBytes(list, "1.2.3.4:80\r\n");
+  const std::string long_line = "1.2.3.4:80\n" + std::string((16 << 20) + 1, 'x') + "\n";
+  WriteBytes(dir.File("long.txt"), long_line);
   struct Case {
     QStringList args;
     bool display;
     int status;
     const char* out;
     const char* errors;
+    std::string input = "";
   } cases[] = {
       {{"--help"}, false, 0, "[FILE]", ""},
       {{"--version"}, false, 0, "Kestrova 1.0", ""},
       {{"sift", "--help"}, false, 0, "--drop-repeats", ""},
-      {{"--bogus"}, true, 1, "", "Unknown option 'bogus'"},
+      {{"sift", "--version"}, false, 0, "Kestrova 1.0", ""},
+      {{"--bogus"}, false, 2, "", "kestrova: unknown option \"--bogus\""},
+      {{"--bogus"}, true, 2, "", "kestrova: unknown option \"--bogus\""},
+      {{"sfit", "x"}, false, 2, "", "did you mean \"sift\"?"},
+      {{"sfit", "x"}, true, 2, "", "did you mean \"sift\"?"},
+      {{QString::fromStdString(list), QString::fromStdString(list)}, true, 2, "", "one FILE"},
+      {{"sift", "--bogus"}, false, 2, "", "kestrova sift: unknown option \"--bogus\""},
+      {{"sift", "-o"}, false, 2, "", "option \"-o\" needs a file name"},
+      {{"sift", "-q", "-", QString::fromStdString(list)},
+       false,
+       0,
+       "5.6.7.8:1\r\n1.2.3.4:80\r\n",
+       "",
+       "5.6.7.8:1\n"},
+      {{"sift", "--drop-repeats"},
+       false,
+       0,
+       "1.2.3.4:80\r\n",
+       "2 lines read, 1 entry kept, 1 repeat dropped",
+       "1.2.3.4:80\n1.2.3.4:80 x"},
+      // A 17 MiB line ends the run the same way from a file and from a pipe.
+      {{"sift", QString::fromStdString(dir.File("long.txt"))},
+       false,
+       1,
+       "",
+       "Line 2 is longer than 16 MiB"},
+      {{"sift"}, false, 1, "", "reading stopped in standard input: Line 2 is longer", long_line},
+      {{QString::fromStdString(list)}, false, 1, "", "no display for the window"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.join(" ").toStdString());
+    SCOPED_TRACE(c.args.join(" ").toStdString() + (c.display ? " (display)" : ""));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
       environment.remove(name);
     }
     if (c.display) environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("LD_DEBUG", "libs");  // the dynamic loader names each library it loads
     process.setProcessEnvironment(environment);
     process.start(KESTROVA_BINARY, c.args);
+    ASSERT_TRUE(process.waitForStarted(20000));
+    process.write(c.input.data(), static_cast<qint64>(c.input.size()));
+    process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), c.status);
-    EXPECT_TRUE(process.readAllStandardOutput().contains(c.out));
-    EXPECT_TRUE(process.readAllStandardError().contains(c.errors));
+    const QByteArray out = process.readAllStandardOutput();
+    const QByteArray errors = process.readAllStandardError();
+    EXPECT_TRUE(out.contains(c.out)) << out.toStdString();
+    EXPECT_TRUE(errors.contains(c.errors)) << errors.right(2000).toStdString();
+    EXPECT_FALSE(errors.contains("libQt6"));
   }
 }
 

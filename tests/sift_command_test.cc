@@ -4,10 +4,13 @@
 
 #include <filesystem>
 #include <random>
+#include <set>
 
+#include "app/command_line.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "sift/sift_list.h"
+#include "sift/strict_entry.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -125,6 +128,15 @@ TEST(SiftCommandTest, GivesTheWindowsBytes) {
       args = SwitchArgs(bits);
       args.push_back("--lf");
       EXPECT_EQ(Sift(args, lists[l]).out, lf);
+      // --strict takes the window's lines that are exactly HOST:PORT.
+      std::string strict;
+      for (size_t at = 0, end; (end = window.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string_view text(window.data() + at, end - at);
+        if (IsStrictEntry(text)) strict += std::string(text) + "\r\n";
+      }
+      args = SwitchArgs(bits);
+      args.push_back("--strict");
+      EXPECT_EQ(Sift(args, lists[l]).out, strict.empty() ? "\r\n" : strict);
     }
   }
 }
@@ -132,14 +144,29 @@ TEST(SiftCommandTest, GivesTheWindowsBytes) {
 TEST(SiftCommandTest, SummaryHelpAndProgress) {
   const SiftRun run = Sift({"--drop-repeats"}, "1.2.3.4:80\r\njunk\r\n1.2.3.4:80 x\r\n5.6.7.8:1");
   EXPECT_EQ(run.out, "1.2.3.4:80\r\n5.6.7.8:1\r\n");
-  EXPECT_EQ(run.errors, "kestrova sift: 4 lines read, 2 entries kept, 1 repeats dropped\n");
+  EXPECT_EQ(run.errors, "kestrova sift: 4 lines read, 2 entries kept, 1 repeat dropped\n");
+  EXPECT_EQ(Sift({}, "1.2.3.4:80").errors,
+            "kestrova sift: 1 line read, 1 entry kept, 0 repeats dropped\n");
+  EXPECT_EQ(
+      Sift({"--strict"}, "1.2.3.4:80\r\n1.2.3.4:080\r\n1.2.3.4:08\r\n").errors,
+      "kestrova sift: 3 lines read, 1 entry kept, 0 repeats dropped, 2 dropped by --strict\n");
+  // A repeat counts as a repeat, whether or not --strict would take it.
+  EXPECT_EQ(
+      Sift({"--strict", "--drop-repeats"}, "1.2.3.4:0\r\n1.2.3.4:0\r\n").errors,
+      "kestrova sift: 2 lines read, 0 entries kept, 1 repeat dropped, 1 dropped by --strict\n");
   EXPECT_EQ(Sift({"-q", "--drop-repeats"}, "1.2.3.4:80\r\n").errors, "");
 
-  const SiftRun help = Sift({"--help"});
-  EXPECT_EQ(help.status, kExitDone);
-  for (const char* option : {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats",
-                             "--use-saved-options", "--lf", "--output", "--quiet", "--help"}) {
-    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  for (const char* word : {"--help", "-h"}) {
+    const SiftRun help = Sift({word, "--bogus"});  // answered at once, as getopt does
+    EXPECT_EQ(help.status, kExitDone);
+    for (const char* option : {"--only-entries", "--drop-host-names", "--only-www",
+                               "--drop-repeats", "--use-saved-options", "--strict", "--lf",
+                               "--output", "--quiet", "--help", "--version", "inet_pton"}) {
+      EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+  }
+  for (const char* word : {"--version", "-v"}) {
+    EXPECT_EQ(Sift({word}).out, "Kestrova 1.0\n");
   }
 
   // A big input on a terminal shows its progress, and clears it at the end.
@@ -149,6 +176,167 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
   EXPECT_NE(watched.errors.find("% of 33 MiB"), std::string::npos);
   EXPECT_NE(watched.errors.find("100%"), std::string::npos);
   EXPECT_EQ(Sift({}, big, false).errors.find('%'), std::string::npos);
+  EXPECT_EQ(Sift({"-q"}, big, true).errors, "");
+}
+
+struct InputsCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string written;  // to standard output, or to `file` when one is named
+  std::string errors;
+  std::string file = "";
+};
+
+// What scripts give: several inputs, "-" among them, "--", OUTPUT written in
+// every getopt form, and in place of an input.
+TEST(SiftCommandTest, InputsAndOutputsAsScriptsGiveThem) {
+  TempDir dir;
+  // Names as a script in that folder writes them: "-in.txt" begins with "-".
+  struct InFolder {
+    explicit InFolder(const std::string& folder) {
+      std::filesystem::current_path(testing::FsPath(folder));
+    }
+    ~InFolder() { std::filesystem::current_path(before); }
+    const std::filesystem::path before = std::filesystem::current_path();
+  } in_folder(dir.path());
+  const std::string a = "a.txt";
+  const std::string dash = "-in.txt";
+  const std::string out = "out.txt";
+  const std::string from_stdin = "1.2.3.4:80\n7.7.7.7:7\n";
+  const std::string cleaned = "1.2.3.4:80\r\n5.6.7.8:1\r\n";
+  const InputsCase cases[] = {
+      {"several inputs, standard input among them, repeats across them",
+       {"--drop-repeats", a, "-", "--", dash},
+       "1.2.3.4:80\r\n5.6.7.8:1\r\n7.7.7.7:7\r\n9.9.9.9:9\r\n",
+       "kestrova sift: \"" + a + "\": 3 lines read, 2 entries kept, 1 repeat dropped\n" +
+           "kestrova sift: standard input: 2 lines read, 1 entry kept, 1 repeat dropped\n" +
+           "kestrova sift: \"" + dash + "\": 2 lines read, 1 entry kept, 1 repeat dropped\n" +
+           "kestrova sift: in total: 7 lines read, 4 entries kept, 3 repeats dropped\n"},
+      {"without --drop-repeats every input keeps its repeats",
+       {"-q", a, a},
+       "1.2.3.4:80\r\n5.6.7.8:1\r\n1.2.3.4:80\r\n1.2.3.4:80\r\n5.6.7.8:1\r\n1.2.3.4:80\r\n",
+       ""},
+      {"- alone is standard input", {"-q", "-"}, "1.2.3.4:80\r\n7.7.7.7:7\r\n", ""},
+      {"-- ends the options", {"-q", "--", dash}, "5.6.7.8:1\r\n9.9.9.9:9\r\n", ""},
+      {"-o FILE", {"-q", a, "-o", out, "--drop-repeats"}, cleaned, "", out},
+      {"-oFILE", {"-q", a, "-o" + out, "--drop-repeats"}, cleaned, "", out},
+      {"--output FILE", {"-q", a, "--output", out, "--drop-repeats"}, cleaned, "", out},
+      {"--output=FILE", {"-q", a, "--output=" + out, "--drop-repeats"}, cleaned, "", out},
+      {"bundled -qo FILE", {a, "-qo", out, "--drop-repeats"}, cleaned, "", out},
+      {"-o - is standard output", {"-q", a, "-o", "-", "--drop-repeats"}, cleaned, ""},
+      {"OUTPUT is the INPUT", {"--drop-repeats", "-q", a, "-o", a}, cleaned, "", a},
+  };
+  for (const InputsCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(a, "1.2.3.4:80\r\n5.6.7.8:1\r\n1.2.3.4:80 x");
+    WriteBytes(dash, "5.6.7.8:1\r\n9.9.9.9:9\r\n");
+    WriteBytes(out, "old\r\n");
+    const SiftRun run = Sift(c.args, from_stdin);
+    EXPECT_EQ(run.status, kExitDone) << run.errors;
+    EXPECT_EQ(c.file.empty() ? run.out : ReadBytes(c.file), c.written);
+    EXPECT_EQ(run.errors, c.errors);
+  }
+}
+
+// Past the 1 MiB at which the kept texts are written, several times over, with
+// repeats dropped: the same bytes as the step-by-step scan and a plain set.
+TEST(SiftCommandTest, RepeatsDroppedAcrossManyWrites) {
+  // Ports next to the limits of the set's numeric key come first.
+  std::string list;
+  std::string expected;
+  for (const char* port : {"0000000", "1048576", "000000", "999999", "1048575"}) {
+    list += std::string("1.2.3.4:") + port + "\n";
+    expected += std::string("1.2.3.4:") + port + "\r\n";
+  }
+  list += list;
+  std::set<std::string> seen;
+  for (int i = 0; i < 250000; ++i) {
+    // Repeats near and far, texts of many lengths, a few that are not plain.
+    const int k = i % 7 == 0 ? i / 2 : i;
+    std::string entry = std::to_string(k % 256) + "." + std::to_string(k / 256 % 256) + "." +
+                        std::to_string(k / 65536) + ".1:" + std::to_string(k % 9 * 1111);
+    if (i % 11 == 0) entry = "www.h" + std::to_string(k % 5000) + ".example:80";
+    const std::string line = entry + (i % 3 ? " note" : "");
+    list += line + (i % 2 ? "\r\n" : "\n");
+    const std::string kept(*ScanAddressStepByStep(line, {}));
+    if (seen.insert(kept).second) expected += kept + "\r\n";
+  }
+  ASSERT_GT(expected.size(), 3u << 20);
+  const SiftRun run = Sift({"--drop-repeats", "-q"}, list);
+  EXPECT_EQ(run.out.size(), expected.size());
+  EXPECT_TRUE(run.out == expected);
+}
+
+struct CommandLineCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  std::optional<std::string> file;  // given to the window, when it is started
+  const char* out;
+  const char* errors;
+};
+
+// The words after "kestrova": which start the window and with what FILE, as
+// bytes (a name in windows-1251 too), and which are usage errors.
+TEST(CommandLineTest, WhatTheWindowIsGiven) {
+  TempDir dir;
+  const std::string list = dir.File("list.txt");
+#ifdef _WIN32
+  const std::string cp1251 = dir.File("Прокси.txt");  // paths are UTF-8 there
+#else
+  const std::string cp1251 = dir.File("\xCF\xF0\xEE\xEA\xF1\xE8.txt");  // "Прокси.txt"
+#endif
+  WriteBytes(list, "1.2.3.4:80\r\n");
+  WriteBytes(cp1251, "1.2.3.4:80\r\n");
+  constexpr int kStarted = 42;
+  const std::optional<std::string> none;
+  const CommandLineCase cases[] = {
+      {"no words", {}, kStarted, none, "", ""},
+      {"a FILE", {list}, kStarted, list, "", ""},
+      {"a FILE named in windows-1251", {cp1251}, kStarted, cp1251, "", ""},
+      {"a FILE that is not there yet", {"missing.txt"}, kStarted, "missing.txt", "", ""},
+      {"-- makes a command a FILE", {"--", "sift"}, kStarted, "sift", "", ""},
+      {"-- makes an option a FILE", {"--", "-x.txt"}, kStarted, "-x.txt", "", ""},
+      {"help", {"--help", "--bogus"}, kExitDone, none, "Usage: kestrova [FILE]", ""},
+      {"-h", {"-h"}, kExitDone, none, "kestrova sift [OPTIONS] [INPUT...]", ""},
+      {"version", {"--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"-v", {"-v"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"sift", {"sift", "--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"unknown option", {"--bogus"}, kExitUsage, none, "", "unknown option \"--bogus\""},
+      {"a slip of an option", {"--hepl"}, kExitUsage, none, "", "did you mean \"--help\"?"},
+      {"a slip of the command",
+       {"sfit", "list.txt"},
+       kExitUsage,
+       none,
+       "",
+       "unknown command \"sfit\", and no file of that name; did you mean \"sift\"?"},
+      {"an unknown command", {"clean"}, kExitUsage, none, "", "unknown command \"clean\""},
+      {"two FILEs", {list, cp1251}, kExitUsage, none, "", "one FILE at most"},
+      {"standard input", {"-"}, kExitUsage, none, "", "not standard input"},
+      {"an option after the FILE", {list, "--bogus"}, kExitUsage, none, "", "unknown option"},
+  };
+  for (const CommandLineCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemorySource in("");
+    MemorySink out;
+    MemorySink errors;
+    std::optional<std::optional<std::string>> given;
+    const int status =
+        RunCommandLine(c.args, {in, out, errors}, [&](const std::optional<std::string>& file) {
+          given = file;
+          return kStarted;
+        });
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(given.has_value(), status == kStarted);
+    if (given) {
+      EXPECT_EQ(*given, c.file);
+    }
+    EXPECT_NE(out.bytes.find(c.out), std::string::npos) << out.bytes;
+    EXPECT_NE(errors.bytes.find(c.errors), std::string::npos) << errors.bytes;
+    if (c.status == kExitUsage) {
+      EXPECT_NE(errors.bytes.find("Try \"kestrova --help\"."), std::string::npos);
+    }
+  }
 }
 
 TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
@@ -162,9 +350,13 @@ TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
 
   std::filesystem::create_directories(testing::FsPath(dir.File("Kestrova")));
   WriteBytes(dir.File("Kestrova/proxy_stup.pr"), "1\r\n1\r\n2\r\n2\r\n\xD1\xE5\xF0\xFB\xE9\r\n");
-  const SiftRun saved = Sift({"--use-saved-options", "--drop-repeats"}, list);
-  EXPECT_EQ(saved.out, "1.2.3.4:80\r\n");
-  EXPECT_EQ(saved.errors.find("could not be read"), std::string::npos);
+  // Switches on the line are added to the saved ones, wherever they stand.
+  for (const auto& args : {std::vector<std::string>{"--use-saved-options", "--drop-repeats"},
+                           std::vector<std::string>{"--drop-repeats", "--use-saved-options"}}) {
+    const SiftRun saved = Sift(args, list);
+    EXPECT_EQ(saved.out, "1.2.3.4:80\r\n");
+    EXPECT_EQ(saved.errors.find("could not be read"), std::string::npos);
+  }
 }
 
 // "-o /dev/stdout" and the other names of the standard output, inside a
@@ -215,7 +407,7 @@ struct Failure {
   const char* name;
   std::vector<std::string> args;
   int status;
-  const char* message;
+  std::string message;
   unsigned long long file_size_limit = 0;
 };
 
@@ -241,6 +433,7 @@ TEST(SiftCommandTest, FailuresLeaveTheOldOutput) {
   TempDir dir;
   const std::string out = dir.File("out.txt");
   WriteBytes(dir.File("long.txt"), "1.2.3.4:80\r\n" + std::string((16 << 20) + 1, 'x'));
+  WriteBytes(dir.File("good.txt"), "5.6.7.8:1\r\n");
   WriteBytes(dir.File("readonly.txt"), "old\r\n");
   testing::SetReadOnly(dir.File("readonly.txt"));
   ExpectFailures(
@@ -258,8 +451,27 @@ TEST(SiftCommandTest, FailuresLeaveTheOldOutput) {
            kExitFileFailed,
            "No such file or directory"},
           {"unknown option", {"--drop", "-o", out}, kExitUsage, "unknown option \"--drop\""},
-          {"two inputs", {"a.txt", "b.txt", "-o", out}, kExitUsage, "more than one INPUT"},
-          {"no output name", {"-o"}, kExitUsage, "needs a file name"},
+          {"two missing inputs", {"a.txt", "b.txt", "-o", out}, kExitFileFailed, "\"a.txt\""},
+          {"unreadable second input",
+           {dir.File("good.txt"), dir.File("long.txt"), "-o", out},
+           kExitFileFailed,
+           "reading stopped in \"" + dir.File("long.txt") + "\": Line 2"},
+          {"missing second input",
+           {"-", dir.File("missing.txt"), "-o", out},
+           kExitFileFailed,
+           "cannot read \"" + dir.File("missing.txt") + "\": No such file or directory; \"" + out +
+               "\" was not changed"},
+          {"no output name", {"-o"}, kExitUsage, "option \"-o\" needs a file name"},
+          {"no output name, long", {"--output"}, kExitUsage, "\"--output\" needs a file name"},
+          {"empty output name", {"--output="}, kExitUsage, "\"--output\" needs a file name"},
+          {"two outputs", {"-o", out, "-oother.txt"}, kExitUsage, "more than one OUTPUT"},
+          {"standard input twice", {"-", "-", "-o", out}, kExitUsage, "only once"},
+          {"a slip of an option",
+           {"--drop-repeat", "-o", out},
+           kExitUsage,
+           "unknown option \"--drop-repeat\"; did you mean \"--drop-repeats\"?"},
+          {"unknown short option", {"-qx", "-o", out}, kExitUsage, "unknown option \"-x\""},
+          {"value for a switch", {"--quiet=yes", "-o", out}, kExitUsage, "takes no value"},
       });
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sift/sift_list.h"
+#include "sift/strict_entry.h"
 #include "tests/test_support.h"
 
 namespace kestrova {
@@ -85,6 +86,56 @@ TEST(ScanAddressTest, NulInsideKeptTextIsKept) {
   auto kept = ScanAddress(entry, {});
   ASSERT_TRUE(kept);
   EXPECT_EQ(*kept, std::string_view(entry.data(), 10));
+}
+
+// --strict, on the edges of each part of HOST:PORT.
+TEST(StrictEntryTest, ExactlyHostColonPort) {
+  const std::string label63(63, 'a');
+  const std::string long_name =
+      label63 + "." + label63 + "." + label63 + "." + std::string(61, 'b');
+  ASSERT_EQ(long_name.size(), 253u);
+  const std::pair<std::string, bool> cases[] = {
+      {"1.2.3.4:80", true},
+      {"255.255.255.255:65535", true},
+      {"0.0.0.0:1", true},
+      {"256.1.1.1:80", false},
+      {"1.2.3.256:80", false},
+      {"1.2.3.010:80", false},  // a leading zero, and no host name either
+      {"010.2.3.4:80", false},
+      {"1.2.3.4.5:80", false},
+      {"1.2.3:80", false},
+      {"-1.2.3.4:80", false},
+      {"1.2.3.4:0", false},
+      {"1.2.3.4:1", true},
+      {"1.2.3.4:65536", false},
+      {"1.2.3.4:080", false},
+      {"1.2.3.4:999999", false},
+      {"1.2.3.4:", false},
+      {"1.2.3.4:80:90", false},
+      {"1.2.3.4:+80", false},
+      {" 1.2.3.4:80", false},
+      {"www.host.example:80", true},
+      {"www.host.example:80 ", false},  // the blank the window keeps
+      {"www.ab.cd.e:", false},          // the colon the window keeps
+      {"www.host-name.example:8080", true},
+      {"www.-host.example:80", false},
+      {"www.host-.example:80", false},
+      {"www.host..example:80", false},
+      {"www.host.example.:80", false},
+      {"www.h_st.example:80", false},
+      {"px=www.host.example:80", false},
+      {"www.\xC3\xA9.example:80", false},
+      {"www." + label63 + ".example:80", true},
+      {"www." + label63 + "a.example:80", false},
+      {long_name + ":80", true},
+      {long_name + "b:80", false},
+      {"localhost:80", true},
+      {"www.host.123:80", false},  // an all-digit last label
+      {"www.host.1a:80", true},
+      {"", false},
+      {":80", false},
+  };
+  for (const auto& [text, strict] : cases) EXPECT_EQ(IsStrictEntry(text), strict) << text;
 }
 
 struct PassCase {

@@ -120,5 +120,39 @@ TEST(EntryForListTest, DecodesAndCutsLongEntriesBetweenLetters) {
   }
 }
 
+// Texts next to the limits of the set's two forms: the numeric key (ports of
+// six digits and more, whose bits must not spill into the digit count) and
+// the stored length (one byte below 128, two from 128), and texts larger than
+// a block of storage. With the key table sized ahead or grown step by step.
+TEST(TextSetTest, KeysAndLengthsAtTheirLimits) {
+  // First, each larger than the block that storage takes next.
+  const std::string big(70 << 10, 'x');
+  std::string big2(150 << 10, 'x');
+  big2.back() = 'y';
+  const std::vector<std::string> texts = {big,
+                                          big2,
+                                          "1.2.3.4:0000000",
+                                          "1.2.3.4:1048576",
+                                          "1.2.3.4:000000",
+                                          "1.2.3.4:999999",
+                                          "1.2.3.4:1048575",
+                                          "1.2.3.4:0",
+                                          "1.2.3.4:00",
+                                          "1.2.3.4:524288",
+                                          "255.255.255.255:999999",
+                                          std::string(127, 'a'),
+                                          std::string(128, 'a'),
+                                          std::string(129, 'a')};
+  for (const size_t reserved : {size_t{0}, size_t{1} << 20}) {
+    SCOPED_TRACE("reserved " + std::to_string(reserved));
+    TextSet set;
+    set.ReserveKeys(reserved);
+    for (const std::string& text : texts) EXPECT_TRUE(set.Insert(text)) << text.substr(0, 20);
+    set.ReserveKeys(2 * reserved);  // growing keeps what is in the set
+    for (const std::string& text : texts) EXPECT_FALSE(set.Insert(text)) << text.substr(0, 20);
+    EXPECT_EQ(set.Size(), texts.size());
+  }
+}
+
 }  // namespace
 }  // namespace kestrova

@@ -9,6 +9,7 @@
 #include "listfile/list_import.h"
 #include "options/options_file.h"
 #include "os/line_reader.h"
+#include "sift/scan_padded.h"
 #include "sift/sift_list.h"
 #include "sift/sift_stream.h"
 
@@ -40,6 +41,23 @@ std::string CheckScan(std::string_view entry) {
     std::uint64_t plain_key;
     const auto kept = ScanAddress(entry, switches, &plain_key);
     if (kept != ScanAddressStepByStep(entry, switches)) return "the quick scan disagrees";
+    // The padded scan reads past the entry: what lies there must not count.
+    for (const char* behind : {"www.", "..::", "9", " ;", "\xFF"}) {
+      std::string padded(entry);
+      while (padded.size() < entry.size() + kScanSlack) padded += behind;
+      std::uint64_t padded_key;
+      const auto fast =
+          ScanAddressPadded(std::string_view(padded.data(), entry.size()), switches, &padded_key);
+      if (fast.has_value() != kept.has_value() || (fast && fast->size() != kept->size())) {
+        return "the padded scan disagrees";
+      }
+      if (fast && padded_key && padded_key != PlainEntryKey(*fast)) {
+        return "the padded scan's key is not the text's";
+      }
+      if (fast && !padded_key && PlainEntryKey(*fast) && fast->size() == entry.size()) {
+        return "the padded scan missed a key";
+      }
+    }
     if (!kept) continue;
     // A key the scan hands on is the key of its kept text, for the set of repeats.
     if (plain_key && plain_key != PlainEntryKey(*kept)) return "the scan's key is not the text's";

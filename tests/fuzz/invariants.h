@@ -9,8 +9,9 @@
 
 namespace kestrova {
 
-// The sifting scan under all four switch combinations: the quick way and
-// the step-by-step way agree, and a key the quick way makes is its kept
+// The sifting scan under all four switch combinations: the quick way, the
+// padded way (whatever bytes follow the entry) and the step-by-step way
+// agree, and a key the quick way makes is its kept
 // text's; a kept text is a non-empty prefix of its entry; with Check3 it begins "www."; with Check2
 // it holds no "www."; a kept numeric text scans to itself again.
 std::string CheckScan(std::string_view entry);
