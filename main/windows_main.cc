@@ -14,13 +14,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   const std::vector<std::string> args = kestrova::ProgramArguments(0, nullptr);
   // `sift` reads and writes the standard streams as it goes.
   const bool console = !args.empty() && args.front() == "sift" && kestrova::ReachParentConsole();
+  if (console) {
+    // Lists of any size stream through; nothing waits in memory.
+    kestrova::StandardSink output(kestrova::StandardStream::kOutput);
+    kestrova::StandardSink errors(kestrova::StandardStream::kError);
+    return kestrova::HandleCommandLine(args, output, errors).status;
+  }
   kestrova::MemorySink output;
   kestrova::MemorySink errors;
   const kestrova::StartRequest request = kestrova::HandleCommandLine(args, output, errors);
   if (request.window) return kestrova::RunKestrovaWindow(request.file, show);
   const std::string text = output.bytes + errors.bytes;
   if (text.empty()) return request.status;
-  if (console || kestrova::ReachParentConsole()) {
+  if (kestrova::ReachParentConsole()) {
     std::string ignored;
     kestrova::StandardSink(kestrova::StandardStream::kOutput).Write(output.bytes, &ignored);
     kestrova::StandardSink(kestrova::StandardStream::kError).Write(errors.bytes, &ignored);

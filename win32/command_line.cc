@@ -2,63 +2,35 @@
 
 #include <windows.h>
 
-#include "app/sift_command.h"
-#include "ui/platform.h"
+#include "app/command_line.h"
 #include "win32/wide_text.h"
 
 namespace kestrova {
 namespace {
-
-constexpr char kHelp[] =
-    "Usage: kestrova [FILE]\n"
-    "       kestrova sift [OPTIONS] [INPUT] [-o OUTPUT]\n"
-    "\n"
-    "Cleans up lists of proxy server entries (host:port lines).\n"
-    "\n"
-    "  FILE           a list file to open, as File > Open does\n"
-    "  -h, --help     show this help and end\n"
-    "  -v, --version  show the version and end\n"
-    "\n"
-    "To clean a list from a script, without the window: kestrova sift --help\n";
 
 void Say(ByteSink& sink, const std::string& text) {
   std::string ignored;
   sink.Write(text, &ignored);
 }
 
-StartRequest Mistake(ByteSink& errors, const std::string& what) {
-  Say(errors, "kestrova: " + what + "\nTry \"kestrova --help\".\n");
-  return {false, {}, kExitUsage};
-}
-
 }  // namespace
 
 StartRequest HandleCommandLine(const std::vector<std::string>& args, ByteSink& output,
                                ByteSink& errors) {
-  if (!args.empty() && args.front() == "sift") {
-    return {false, {}, RunSiftCommand(std::vector<std::string>(args.begin() + 1, args.end()))};
-  }
-  StartRequest request{true, {}, 0};
-  bool options_done = false;
-  bool file_given = false;
-  for (const std::string& arg : args) {
-    if (!options_done && arg == "--") {
-      options_done = true;
-    } else if (!options_done && (arg == "-h" || arg == "--help" || arg == "/?")) {
-      Say(output, kHelp);
-      return {false, {}, kExitDone};
-    } else if (!options_done && (arg == "-v" || arg == "--version")) {
-      Say(output, std::string(kAppTitle) + " " + kAppVersion + "\n");
-      return {false, {}, kExitDone};
-    } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
-      return Mistake(errors, "unknown option \"" + arg + "\"");
-    } else if (file_given) {
-      return Mistake(errors, "give one FILE at most");
-    } else {
-      request.file = arg;
-      file_given = true;
-    }
-  }
+  // The same command line as everywhere, with the Windows way of asking
+  // for help besides.
+  std::vector<std::string> words = args;
+  if (!words.empty() && words.front() == "/?") words.front() = "--help";
+  InputFile input;
+  input.OpenStandardInput();
+  const CommandStreams streams{input, output, errors, IsTerminal(StandardStream::kError)};
+  StartRequest request;
+  request.status =
+      RunCommandLine(words, streams, [&request](const std::optional<std::string>& file) {
+        request.window = true;
+        request.file = file.value_or("");
+        return kExitDone;
+      });
   return request;
 }
 

@@ -16,9 +16,10 @@ struct StartRequest {
   int status = 0;       // the exit status when there is no window
 };
 
-// Runs what needs no window (sift on the process's standard streams; help
-// and version to `output`; mistakes to `errors`, with status 2), or says to
-// start the window.
+// Runs what needs no window through the command line every system shares
+// (app/command_line.h): `sift` on standard input and these two sinks, help
+// and the version to `output`, mistakes to `errors` with status 2. Or says
+// to start the window. "/?" asks for the help too.
 StartRequest HandleCommandLine(const std::vector<std::string>& args, ByteSink& output,
                                ByteSink& errors);
 
