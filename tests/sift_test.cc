@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/text_set.h"
 #include "sift/sift_list.h"
 #include "tests/test_support.h"
 
@@ -15,13 +16,14 @@ struct ScanCase {
   const char* kept;                // all switches off
   const char* kept_no_host_names;  // Check2 on
   const char* kept_only_www;       // Check3 on
+  bool plain = false;              // kept as a.b.c.d:port, handed on as the set's key
 };
 
 TEST(ScanAddressTest, EntryFormsAndSwitches) {
   const ScanCase cases[] = {
-      {"10.20.30.40:80", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80 word", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80;note", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:80", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80 word", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80;note", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
       {"10.20.30.40:", "10.20.30.40:", "10.20.30.40:", kDropped},
       {"10.20.30.40", kDropped, kDropped, kDropped},
       {"256.1.1.1:80", kDropped, kDropped, kDropped},
@@ -29,8 +31,15 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"1.2.3.:80", kDropped, kDropped, kDropped},
       {"10..20.30.40:80", kDropped, kDropped, kDropped},
       {"10.20.30.40::80", kDropped, kDropped, kDropped},
-      {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"1.2.3.0::5", kDropped, kDropped, kDropped},  // ":" is no digit, wherever it stands
+      {"1.2.3.00::5", kDropped, kDropped, kDropped},
+      {"1.2.3.:0:5", kDropped, kDropped, kDropped},
+      {"255.255.255.255:65535", "255.255.255.255:65535", "255.255.255.255:65535", kDropped, true},
+      {"99.9.0.199:9", "99.9.0.199:9", "99.9.0.199:9", kDropped, true},
+      {"1.2.3.4:999999", "1.2.3.4:999999", "1.2.3.4:999999", kDropped, true},
+      {"1.2.3.4:1234567", "1.2.3.4:1234567", "1.2.3.4:1234567", kDropped},  // too long a port
+      {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
       {"1.2.3.4.5:80", "1.2.3.4.5:80", "1.2.3.4.5:80", kDropped},
       {"1.2.3.4.5", kDropped, kDropped, kDropped},
       {"1.2.3.4:.5", "1.2.3.4:.5", "1.2.3.4:.5", kDropped},
@@ -65,6 +74,11 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
         EXPECT_EQ(std::string(*got), want);
       }
     };
+    std::uint64_t key = 1;
+    const auto kept = ScanAddress(c.entry, {}, &key);
+    expect(kept, c.kept);
+    EXPECT_EQ(key != 0, c.plain);
+    EXPECT_EQ(key, kept ? PlainEntryKey(*kept) : 0);
     expect(scan({}), c.kept);
     expect(scan({.drop_host_names = true}), c.kept_no_host_names);
     expect(scan({.only_www = true}), c.kept_only_www);
