@@ -56,6 +56,10 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"www.ab.cd.ef.gh", kDropped, kDropped, kDropped},
       {"www.ab.cd.ef:80", "www.ab.cd.ef:80", kDropped, "www.ab.cd.ef:80"},
       {"px=www.host.example:80", "px=www.host.example:80", kDropped, kDropped},
+      {"ab.www.cd.ef:80", "ab.www.cd.ef:80", kDropped, kDropped},
+      {"a.www.bc.de:80", kDropped, kDropped, kDropped},  // a label of one character stops it
+      {" www.host.example:80", kDropped, kDropped, kDropped},
+      {"www.ab.cd xy.z", kDropped, kDropped, kDropped},  // nothing after the blank counts
       {"1.2.3.4:80www.x", kDropped, kDropped, kDropped},
       {"WWW.HOST.EXAMPLE:80", kDropped, kDropped, kDropped},
       {"", kDropped, kDropped, kDropped},
@@ -63,26 +67,36 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"....", kDropped, kDropped, kDropped},
       {"::::", kDropped, kDropped, kDropped},
   };
+  auto expect = [](std::optional<std::string_view> got, const char* want) {
+    if (want == kDropped) {
+      EXPECT_FALSE(got.has_value()) << "kept '" << *got << "'";
+    } else {
+      ASSERT_TRUE(got.has_value());
+      EXPECT_EQ(std::string(*got), want);
+    }
+  };
   for (const ScanCase& c : cases) {
-    SCOPED_TRACE("entry '" + c.entry + "'");
-    auto scan = [&](SiftSwitches s) { return ScanAddress(c.entry, s); };
-    auto expect = [](std::optional<std::string_view> got, const char* want) {
-      if (want == kDropped) {
-        EXPECT_FALSE(got.has_value()) << "kept '" << *got << "'";
-      } else {
-        ASSERT_TRUE(got.has_value());
-        EXPECT_EQ(std::string(*got), want);
+    // Nothing after the entry is read, such as the next entry's first byte.
+    for (const std::string tail : {":", "."}) {
+      SCOPED_TRACE("entry '" + c.entry + "' before '" + tail + "'");
+      const std::string padded = c.entry + tail;
+      const std::string_view entry = std::string_view(padded).substr(0, c.entry.size());
+      auto scan = [&](SiftSwitches s) { return ScanAddress(entry, s); };
+      std::uint64_t key = 1;
+      const auto kept = ScanAddress(entry, {}, &key);
+      expect(kept, c.kept);
+      EXPECT_EQ(key != 0, c.plain);
+      EXPECT_EQ(key, kept ? PlainEntryKey(*kept) : 0);
+      expect(scan({}), c.kept);
+      expect(scan({.drop_host_names = true}), c.kept_no_host_names);
+      expect(scan({.only_www = true}), c.kept_only_www);
+      EXPECT_FALSE(scan({true, true}).has_value());
+      // The quick way through plain entries agrees with the scan taken step by step.
+      for (const SiftSwitches s :
+           {SiftSwitches{}, SiftSwitches{true, false}, SiftSwitches{false, true}}) {
+        EXPECT_EQ(ScanAddressStepByStep(entry, s), scan(s));
       }
-    };
-    std::uint64_t key = 1;
-    const auto kept = ScanAddress(c.entry, {}, &key);
-    expect(kept, c.kept);
-    EXPECT_EQ(key != 0, c.plain);
-    EXPECT_EQ(key, kept ? PlainEntryKey(*kept) : 0);
-    expect(scan({}), c.kept);
-    expect(scan({.drop_host_names = true}), c.kept_no_host_names);
-    expect(scan({.only_www = true}), c.kept_only_www);
-    EXPECT_FALSE(scan({true, true}).has_value());
+    }
   }
 }
 
