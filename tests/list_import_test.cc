@@ -38,9 +38,16 @@ TEST(LooksLikeProxyTest, WorkedLines) {
       {" 1.2", true},
       {"98.", true},
       {".5", false},  // a number, but its "." is character 1
+      {"1234.5", false},
+      {"98x.", true},
+      {"99x.", false},
+      {"99.x", true},
   };
   for (const auto& [line, passes] : cases) {
-    EXPECT_EQ(LooksLikeProxy(line), passes) << "line '" << line << "'";
+    // The line's end is its end: a "." after it counts for nothing.
+    const std::string padded = std::string(line) + ".";
+    EXPECT_EQ(LooksLikeProxy(std::string_view(padded).substr(0, padded.size() - 1)), passes)
+        << "line '" << line << "'";
   }
 }
 
@@ -295,6 +302,7 @@ void ExpectReadErrorKeepsWhatWasRead(const ReadErrorCase& c) {
   FakePlatform platform;
   ImportListFile(model, platform, c.path);
   EXPECT_EQ(model.list1.Count(), c.entries);
+  EXPECT_EQ(model.label3, std::to_string(c.entries));
   EXPECT_EQ(model.label1, "");
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_NE(platform.messages[0].find(c.reason), std::string::npos) << platform.messages[0];

@@ -41,6 +41,8 @@ TEST(NumberTextTest, ReadsTheNumberGrammarExactly) {
       {"1e2", false, false},
       {"0x1", false, false},
       {"--1", false, false},
+      {". 5", false, false},  // a point ends the leading blanks
+      {".-5", false, false},  // and comes after any sign
       {"99999999999999999999999", false, false},
       {"-99999999999999999999", true, true},
   };

@@ -33,11 +33,15 @@ TEST(OptionsFieldReaderTest, SplitsFieldsLikeTheFileIsRead) {
       {"   ", {""}},
   };
   for (const auto& [data, fields] : cases) {
-    OptionsFieldReader reader(data);
-    std::vector<std::string> got;
-    std::string field;
-    while (reader.Next(&field)) got.push_back(field);
-    EXPECT_EQ(got, fields) << "data '" << data << "'";
+    // The bytes after the data are never read, whatever they are.
+    for (const std::string tail : {" ", "\""}) {
+      const std::string padded = data + tail;
+      OptionsFieldReader reader(std::string_view(padded).substr(0, data.size()));
+      std::vector<std::string> got;
+      std::string field;
+      while (reader.Next(&field)) got.push_back(field);
+      EXPECT_EQ(got, fields) << "data '" << data << "'";
+    }
   }
 }
 
@@ -46,7 +50,7 @@ struct ReadCase {
   std::string bytes;
   bool complete;
   int checks[4];
-  const char* tint;
+  std::string tint;
 };
 
 TEST(ReadOptionsFileTest, FileVariants) {
@@ -60,6 +64,7 @@ TEST(ReadOptionsFileTest, FileVariants) {
        {1, 0, 1, 0},
        "Синий"},
       {"three fields", "1\r\n2\r\n1\r\n", false, {1, 0, 1, 0}, "Серый"},
+      {"four fields", "1\r\n2\r\n1\r\n1\r\n", false, {1, 0, 1, 1}, "Серый"},
       {"comma shifts fields",
        "1,1\r\n2\r\n2\r\n\xD1\xE8\xED\xE8\xE9\r\n",
        true,
@@ -83,6 +88,11 @@ TEST(ReadOptionsFileTest, FileVariants) {
        true,
        {1, 0, 1, 1},
        "x"},  // shown up to the NUL
+      {"the first MiB only",
+       "2\r\n2\r\n2\r\n1\r\n" + std::string(1 << 20, 'x'),
+       true,
+       {0, 0, 0, 1},
+       std::string((1 << 20) - 12, 'x')},
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/text_set.h"
 #include "sift/sift_list.h"
 #include "sift/strict_entry.h"
 #include "tests/test_support.h"
@@ -16,13 +17,14 @@ struct ScanCase {
   const char* kept;                // all switches off
   const char* kept_no_host_names;  // Check2 on
   const char* kept_only_www;       // Check3 on
+  bool plain = false;              // kept as a.b.c.d:port, handed on as the set's key
 };
 
 TEST(ScanAddressTest, EntryFormsAndSwitches) {
   const ScanCase cases[] = {
-      {"10.20.30.40:80", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80 word", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80;note", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"10.20.30.40:80", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80 word", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80;note", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
       {"10.20.30.40:", "10.20.30.40:", "10.20.30.40:", kDropped},
       {"10.20.30.40", kDropped, kDropped, kDropped},
       {"256.1.1.1:80", kDropped, kDropped, kDropped},
@@ -30,8 +32,15 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"1.2.3.:80", kDropped, kDropped, kDropped},
       {"10..20.30.40:80", kDropped, kDropped, kDropped},
       {"10.20.30.40::80", kDropped, kDropped, kDropped},
-      {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
-      {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped},
+      {"1.2.3.0::5", kDropped, kDropped, kDropped},  // ":" is no digit, wherever it stands
+      {"1.2.3.00::5", kDropped, kDropped, kDropped},
+      {"1.2.3.:0:5", kDropped, kDropped, kDropped},
+      {"255.255.255.255:65535", "255.255.255.255:65535", "255.255.255.255:65535", kDropped, true},
+      {"99.9.0.199:9", "99.9.0.199:9", "99.9.0.199:9", kDropped, true},
+      {"1.2.3.4:999999", "1.2.3.4:999999", "1.2.3.4:999999", kDropped, true},
+      {"1.2.3.4:1234567", "1.2.3.4:1234567", "1.2.3.4:1234567", kDropped},  // too long a port
+      {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
       {"1.2.3.4.5:80", "1.2.3.4.5:80", "1.2.3.4.5:80", kDropped},
       {"1.2.3.4.5", kDropped, kDropped, kDropped},
       {"1.2.3.4:.5", "1.2.3.4:.5", "1.2.3.4:.5", kDropped},
@@ -48,6 +57,10 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"www.ab.cd.ef.gh", kDropped, kDropped, kDropped},
       {"www.ab.cd.ef:80", "www.ab.cd.ef:80", kDropped, "www.ab.cd.ef:80"},
       {"px=www.host.example:80", "px=www.host.example:80", kDropped, kDropped},
+      {"ab.www.cd.ef:80", "ab.www.cd.ef:80", kDropped, kDropped},
+      {"a.www.bc.de:80", kDropped, kDropped, kDropped},  // a label of one character stops it
+      {" www.host.example:80", kDropped, kDropped, kDropped},
+      {"www.ab.cd xy.z", kDropped, kDropped, kDropped},  // nothing after the blank counts
       {"1.2.3.4:80www.x", kDropped, kDropped, kDropped},
       {"WWW.HOST.EXAMPLE:80", kDropped, kDropped, kDropped},
       {"", kDropped, kDropped, kDropped},
@@ -55,21 +68,36 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"....", kDropped, kDropped, kDropped},
       {"::::", kDropped, kDropped, kDropped},
   };
+  auto expect = [](std::optional<std::string_view> got, const char* want) {
+    if (want == kDropped) {
+      EXPECT_FALSE(got.has_value()) << "kept '" << *got << "'";
+    } else {
+      ASSERT_TRUE(got.has_value());
+      EXPECT_EQ(std::string(*got), want);
+    }
+  };
   for (const ScanCase& c : cases) {
-    SCOPED_TRACE("entry '" + c.entry + "'");
-    auto scan = [&](SiftSwitches s) { return ScanAddress(c.entry, s); };
-    auto expect = [](std::optional<std::string_view> got, const char* want) {
-      if (want == kDropped) {
-        EXPECT_FALSE(got.has_value()) << "kept '" << *got << "'";
-      } else {
-        ASSERT_TRUE(got.has_value());
-        EXPECT_EQ(std::string(*got), want);
+    // Nothing after the entry is read, such as the next entry's first byte.
+    for (const std::string tail : {":", "."}) {
+      SCOPED_TRACE("entry '" + c.entry + "' before '" + tail + "'");
+      const std::string padded = c.entry + tail;
+      const std::string_view entry = std::string_view(padded).substr(0, c.entry.size());
+      auto scan = [&](SiftSwitches s) { return ScanAddress(entry, s); };
+      std::uint64_t key = 1;
+      const auto kept = ScanAddress(entry, {}, &key);
+      expect(kept, c.kept);
+      EXPECT_EQ(key != 0, c.plain);
+      EXPECT_EQ(key, kept ? PlainEntryKey(*kept) : 0);
+      expect(scan({}), c.kept);
+      expect(scan({.drop_host_names = true}), c.kept_no_host_names);
+      expect(scan({.only_www = true}), c.kept_only_www);
+      EXPECT_FALSE(scan({true, true}).has_value());
+      // The quick way through plain entries agrees with the scan taken step by step.
+      for (const SiftSwitches s :
+           {SiftSwitches{}, SiftSwitches{true, false}, SiftSwitches{false, true}}) {
+        EXPECT_EQ(ScanAddressStepByStep(entry, s), scan(s));
       }
-    };
-    expect(scan({}), c.kept);
-    expect(scan({.drop_host_names = true}), c.kept_no_host_names);
-    expect(scan({.only_www = true}), c.kept_only_www);
-    EXPECT_FALSE(scan({true, true}).has_value());
+    }
   }
 }
 

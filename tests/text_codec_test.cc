@@ -61,5 +61,45 @@ TEST(TextCodecTest, WholeCodePage) {
             "a??b??c");
 }
 
+// The edges of UTF-8 (overlong forms, surrogates, past U+10FFFF, sequences
+// cut short) and what each such text becomes in windows-1251.
+TEST(TextCodecTest, Utf8Edges) {
+  const struct {
+    std::string_view bytes;
+    bool valid;
+    std::string_view cp1251;
+  } cases[] = {
+      {"", true, ""},
+      {"\x7F", true, "\x7F"},
+      {"\x80", false, "?"},
+      {"\xC1\xBF", false, "??"},
+      {"\xC2\x80", true, "?"},
+      {"\xC2\xA0", true, "\xA0"},
+      {"\xDF\xBF", true, "?"},
+      {"\xE0\x9F\xBF", false, "???"},
+      {"\xE0\xA0\x80", true, "?"},
+      {"\xE1\x90\x81", true, "?"},  // U+1401, not U+0401 "Ё"
+      {"\xED\x9F\xBF", true, "?"},
+      {"\xED\xA0\x80", false, "???"},
+      {"\xF0\x8F\xBF\xBF", false, "????"},
+      {"\xF0\x90\x80\x80", true, "?"},
+      {"\xF1\x80\x90\x81", true, "?"},  // U+40401, not "Ё"
+      {"\xF4\x8F\xBF\xBF", true, "?"},
+      {"\xF4\x90\x80\x80", false, "????"},
+      {"\xF5\x80\x80\x80", false, "????"},
+      {"\xC3\x28", false, "?("},
+      // The bytes after the text's end are never read.
+      {std::string_view("\xC3\xA9", 1), false, "?"},
+      {std::string_view("\xE2\x84\x96", 2), false, "??"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(c.bytes)));
+    EXPECT_EQ(IsValidUtf8(c.bytes), c.valid);
+    EXPECT_EQ(Utf8ToCp1251(c.bytes), c.cp1251);
+    // A list entry shows as UTF-8 when it is, else as windows-1251.
+    EXPECT_EQ(EntryForDisplay(c.bytes), c.valid ? std::string(c.bytes) : Cp1251ToUtf8(c.bytes));
+  }
+}
+
 }  // namespace
 }  // namespace kestrova
