@@ -39,6 +39,7 @@ TEST(SettingsTextTest, FindsTheKeyInItsSection) {
       {"quoted", "[Settings]\nMainLeft=\"a, b\"\n", "Settings", "a, b"},
       {"escapes", "[Settings]\nMainLeft=\\x01\\\\\\\"\\t\\q\\x4\n", "Settings",
        "\x01\\\"\t\\q\\x4"},
+      {"not hex digits", "[Settings]\nMainLeft=\\xg1\\x1G\\x:0\n", "Settings", "\\xg1\\x1G\\x:0"},
       {"garbage around", "\0\xFF[x\n[Settings]\n=\n==\nMainLeft=7\n\xFF"s, "Settings", "7"},
       {"a header in garbage", "\0[Settings]\nMainLeft=7\n"s, "Settings", std::nullopt},
   };
@@ -70,6 +71,10 @@ TEST(SettingsTextTest, SettingAKeyChangesOnlyItsLine) {
        "[Settings]\nMainLeft=1\nMainTop=2\n"},
       {"a section header last", "[Settings]", "Settings", "MainTop", "2",
        "[Settings]\nMainTop=2\n"},
+      {"the next section straight after", "[Settings]\nMainLeft=1\n[Chooser]\n", "Settings",
+       "MainTop", "2", "[Settings]\nMainLeft=1\nMainTop=2\n[Chooser]\n"},
+      {"no section: above the first", "[Settings]\nMainLeft=1\n", "", "MainLeft", "2",
+       "MainLeft=2\n[Settings]\nMainLeft=1\n"},
       {"garbage kept", "\0\xFFjunk"s, "Settings", "MainLeft", "1",
        "\0\xFFjunk\n\n[Settings]\nMainLeft=1\n"s},
       {"escaped", "", "Chooser", "Folder", " a\\b\"\n\x7F ",
@@ -145,6 +150,7 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
     EXPECT_EQ(store.set_aside(), c.damaged ? aside : "");
     std::string reason;
     EXPECT_TRUE(store.Write("Settings", "MainTop", "7", &reason)) << reason;
+    EXPECT_EQ(store.set_aside(), "");  // told once, by the read that set it aside
     if (c.damaged) {
       EXPECT_EQ(ReadBytes(aside), bytes);
       EXPECT_EQ(ReadBytes(path), "[Settings]\nMainTop=7\n");

@@ -145,6 +145,8 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
   const SiftRun run = Sift({"--drop-repeats"}, "1.2.3.4:80\r\njunk\r\n1.2.3.4:80 x\r\n5.6.7.8:1");
   EXPECT_EQ(run.out, "1.2.3.4:80\r\n5.6.7.8:1\r\n");
   EXPECT_EQ(run.errors, "kestrova sift: 4 lines read, 2 entries kept, 1 repeat dropped\n");
+  // The statuses scripts test, as the manual page gives them.
+  EXPECT_EQ((std::vector{kExitDone, kExitFileFailed, kExitUsage}), (std::vector{0, 1, 2}));
   EXPECT_EQ(Sift({}, "1.2.3.4:80").errors,
             "kestrova sift: 1 line read, 1 entry kept, 0 repeats dropped\n");
   EXPECT_EQ(
@@ -172,9 +174,25 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
   // A big input on a terminal shows its progress, and clears it at the end.
   std::string big;
   while (big.size() <= (33u << 20)) big += "10.20.30.40:8080 padding padding padding\r\n";
+  TempDir dir;
+  WriteBytes(dir.File("small.txt"), "1.2.3.4:80\r\n");
   const SiftRun watched = Sift({"-o", "-"}, big, true);
   EXPECT_NE(watched.errors.find("% of 33 MiB"), std::string::npos);
   EXPECT_NE(watched.errors.find("100%"), std::string::npos);
+  // Each percentage is written once, and the line is cleared once, however
+  // many inputs come after the big one.
+  const SiftRun two = Sift({"-o", "-", "-", dir.File("small.txt")}, big, true);
+  const std::string cleared = "\r" + std::string(60, ' ') + "\r";
+  for (const SiftRun* run : {&watched, &two}) {
+    std::vector<std::string> shown;
+    for (size_t at = run->errors.find("\rkestrova"); at != std::string::npos;
+         at = run->errors.find("\rkestrova", at + 1)) {
+      shown.push_back(run->errors.substr(at, run->errors.find('%', at) - at));
+    }
+    EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), shown.size());
+    EXPECT_EQ(run->errors.find(cleared), run->errors.rfind(cleared));
+    EXPECT_NE(run->errors.find(cleared), std::string::npos);
+  }
   EXPECT_EQ(Sift({}, big, false).errors.find('%'), std::string::npos);
   EXPECT_EQ(Sift({"-q"}, big, true).errors, "");
 }
@@ -311,6 +329,10 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
        "",
        "unknown command \"sfit\", and no file of that name; did you mean \"sift\"?"},
       {"an unknown command", {"clean"}, kExitUsage, none, "", "unknown command \"clean\""},
+      {"letters swapped", {"isft"}, kExitUsage, none, "", "did you mean \"sift\"?"},
+      {"too far from any word", {"xyzsift"}, kExitUsage, none, "", "no file of that name\n"},
+      {"too far, after the word", {"siftxyz"}, kExitUsage, none, "", "no file of that name\n"},
+      {"two slips in four letters", {"sxxt"}, kExitUsage, none, "", "no file of that name\n"},
       {"two FILEs", {list, cp1251}, kExitUsage, none, "", "one FILE at most"},
       {"standard input", {"-"}, kExitUsage, none, "", "not standard input"},
       {"an option after the FILE", {list, "--bogus"}, kExitUsage, none, "", "unknown option"},
@@ -342,10 +364,12 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
 TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
   TempDir dir;
   testing::SetEnv(testing::kConfigFolderVariable, dir.path());
-  const std::string list = "# header\r\n1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n";
+  // "0001.2.3.4:80" is sifted as an entry, but does not look like one.
+  const std::string list =
+      "# header\r\n1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n0001.2.3.4:80\r\n";
   // No options saved yet: the window starts with every switch off.
   const SiftRun none = Sift({"--use-saved-options", "-q"}, list);
-  EXPECT_EQ(none.out, "1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n");
+  EXPECT_EQ(none.out, "1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n0001.2.3.4:80\r\n");
   EXPECT_NE(none.errors.find("proxy_stup.pr"), std::string::npos);
 
   std::filesystem::create_directories(testing::FsPath(dir.File("Kestrova")));
@@ -470,6 +494,7 @@ TEST(SiftCommandTest, FailuresLeaveTheOldOutput) {
            {"--drop-repeat", "-o", out},
            kExitUsage,
            "unknown option \"--drop-repeat\"; did you mean \"--drop-repeats\"?"},
+          {"the nearer of two options", {"--hlf", "-o", out}, kExitUsage, "did you mean \"--lf\"?"},
           {"unknown short option", {"-qx", "-o", out}, kExitUsage, "unknown option \"-x\""},
           {"value for a switch", {"--quiet=yes", "-o", out}, kExitUsage, "takes no value"},
       });

@@ -156,6 +156,7 @@ TEST(PlacementTest, WindowWhollyOffEveryScreenComesBackOnThePrimary) {
        {primary},
        {90000, 0, 40000, 16000},
        {0, 200, 28800, 16000}},
+      {"taller than the screen", {primary}, {1000, 90000, 6500, 20000}, {1000, 0, 6500, 16200}},
       {"screens unknown: as read", {}, {-9000, 0, 6500, 6500}, {-9000, 0, 6500, 6500}},
   };
   for (const Case& c : cases) {
