@@ -148,9 +148,15 @@ TEST(TextSetTest, KeysAndLengthsAtTheirLimits) {
     TextSet set;
     set.ReserveKeys(reserved);
     for (const std::string& text : texts) EXPECT_TRUE(set.Insert(text)) << text.substr(0, 20);
+    for (int i = 0; i < 2000; ++i) {
+      EXPECT_TRUE(
+          set.Insert("9.9." + std::to_string(i / 250) + "." + std::to_string(i % 250) + ":1"));
+    }
     set.ReserveKeys(2 * reserved);  // growing keeps what is in the set
+    set.ReserveKeys(1);             // and a smaller reservation leaves it as it is
     for (const std::string& text : texts) EXPECT_FALSE(set.Insert(text)) << text.substr(0, 20);
-    EXPECT_EQ(set.Size(), texts.size());
+    EXPECT_FALSE(set.Insert("9.9.7.249:1"));
+    EXPECT_EQ(set.Size(), texts.size() + 2000);
   }
 }
 
