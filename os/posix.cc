@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -58,11 +59,13 @@ int DescriptorNamed(std::string_view path) {
     const std::string own = std::to_string(::getpid()) + "/fd/";
     if (!take("/proc/") || !(take("self/fd/") || take("thread-self/fd/") || take(own))) return -1;
   }
-  if (path.empty() || path.size() > 9) return -1;
+  if (path.empty()) return -1;
   int number = 0;
   for (const char c : path) {
     if (c < '0' || c > '9') return -1;
-    number = number * 10 + (c - '0');
+    // A number past any descriptor's is still a descriptor's name: one that
+    // is not open.
+    number = number > 99'999'999 ? INT_MAX : number * 10 + (c - '0');
   }
   return number;
 }
@@ -72,7 +75,8 @@ int DescriptorNamed(std::string_view path) {
 // descriptors ends the walk: `descriptor` is its number, else -1.
 bool ResolveTarget(std::string path, std::string* target, struct stat* st, bool* exists,
                    int* descriptor, std::string* reason) {
-  for (int hops = 0; hops < 40; ++hops) {
+  // As many links as the system itself follows in a path (40), then the file.
+  for (int hops = 0; hops <= 40; ++hops) {
     *descriptor = DescriptorNamed(path);
     if (*descriptor >= 0) return true;
     if (::lstat(path.c_str(), st) != 0) {

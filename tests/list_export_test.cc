@@ -233,6 +233,12 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   testing::SetReadOnly(dir.File("locked"));
   testing::MakeFifo(dir.File("fifo"));
   std::filesystem::create_symlink("fifo", dir.File("link-to-fifo"));
+  // One link more than the system follows in a path.
+  WriteBytes(dir.File("chain-0"), kOldBytes);
+  for (int i = 1; i <= 41; ++i) {
+    std::filesystem::create_symlink("chain-" + std::to_string(i - 1),
+                                    dir.File("chain-" + std::to_string(i)));
+  }
   ASSERT_TRUE(testing::MakeSocket(dir.File("socket")));
   WriteBytes(dir.File("limited.txt"), kOldBytes);
   WriteBytes(dir.File("on-read-only-disk.txt"), kOldBytes);
@@ -244,6 +250,9 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       {dir.File("link-to-fifo"), "Nothing is reading from the pipe"},
       {dir.File("socket"), "It is a socket, not a file"},
       {"/dev/fd/987", "Bad file descriptor"},  // no such descriptor is open
+      {"/dev/fd/9870", "Bad file descriptor"},
+      {"/dev/fd/4294967297", "Bad file descriptor"},  // past any descriptor's number
+      {dir.File("chain-41"), "Too many levels of symbolic links"},
       {full, "No space left on device"},
       // The temporary file exists when the write fails.
       {dir.File("limited.txt"), "File too large", 4},
@@ -350,6 +359,17 @@ TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.txt")));
   EXPECT_EQ(ReadBytes(dir.File("real.txt")), "1.2.3.4:80\r\n");
+  // As many links as the system follows in a path, written through.
+  for (int i = 1; i <= 40; ++i) {
+    std::filesystem::create_symlink(i == 1 ? "real.txt" : "chain-" + std::to_string(i - 1),
+                                    dir.File("chain-" + std::to_string(i)));
+  }
+  model.label1 = dir.File("chain-40");
+  model.list1.Set(0, "5.6.7.8:80");
+  SaveList(model, platform);
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("chain-40")));
+  EXPECT_EQ(ReadBytes(dir.File("real.txt")), "5.6.7.8:80\r\n");
   EXPECT_EQ(std::filesystem::status(dir.File("real.txt")).permissions(),
             perms::owner_read | perms::owner_write | perms::group_read);
 
