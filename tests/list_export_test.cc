@@ -378,11 +378,14 @@ TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
   for (const auto& [mask, mode] : masks) {
     SCOPED_TRACE(mask);
     const std::string path = dir.File("new-" + std::to_string(mask) + ".txt");
+    const std::string second = dir.File("new-" + std::to_string(mask) + "-2.txt");
     const unsigned before = testing::SetUmask(mask);
-    platform.answers = {path};
+    platform.answers = {path, second};  // looking at the umask leaves it as it was
+    SaveListAs(model, platform);
     SaveListAs(model, platform);
     testing::SetUmask(before);
     EXPECT_EQ(std::filesystem::status(path).permissions(), static_cast<perms>(mode));
+    EXPECT_EQ(std::filesystem::status(second).permissions(), static_cast<perms>(mode));
   }
 }
 

@@ -151,6 +151,10 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
     std::string reason;
     EXPECT_TRUE(store.Write("Settings", "MainTop", "7", &reason)) << reason;
     EXPECT_EQ(store.set_aside(), "");  // told once, by the read that set it aside
+    // The first write makes the folders the file is to be in.
+    SettingsFile nested(dir.File("new/Kestrova/Kestrova.conf"));
+    EXPECT_TRUE(nested.Write("Settings", "MainTop", "7", &reason)) << reason;
+    EXPECT_EQ(nested.Read("Settings", "MainTop"), "7");
     if (c.damaged) {
       EXPECT_EQ(ReadBytes(aside), bytes);
       EXPECT_EQ(ReadBytes(path), "[Settings]\nMainTop=7\n");

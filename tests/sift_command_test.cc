@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
+#include "os/file_io.h"
 #include "sift/sift_list.h"
 #include "sift/strict_entry.h"
 #include "tests/test_support.h"
@@ -359,6 +360,13 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
       EXPECT_NE(errors.bytes.find("Try \"kestrova --help\"."), std::string::npos);
     }
   }
+#ifndef _WIN32  // there the words come from the process's own command line
+  // The program's own name is not among its words.
+  char name[] = "kestrova", file[] = "list.txt";
+  char* argv[] = {name, file, nullptr};
+  EXPECT_EQ(ProgramArguments(1, argv), std::vector<std::string>{});
+  EXPECT_EQ(ProgramArguments(2, argv), std::vector<std::string>{"list.txt"});
+#endif
 }
 
 TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
