@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text_set.h"
+#include "sift/scan_padded.h"
 #include "sift/sift_list.h"
 #include "sift/strict_entry.h"
 #include "tests/test_support.h"
@@ -91,6 +92,13 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       EXPECT_EQ(key != 0, c.plain);
       EXPECT_EQ(key, kept ? PlainEntryKey(*kept) : 0);
       expect(scan({}), c.kept);
+      // The same through the stream's scan, which may read past the entry.
+      const std::string roomy = padded + std::string(kScanSlack, tail[0]);
+      std::uint64_t padded_key = 1;
+      EXPECT_EQ(
+          ScanAddressPadded(std::string_view(roomy).substr(0, c.entry.size()), {}, &padded_key),
+          kept);
+      EXPECT_EQ(padded_key, key);
       expect(scan({.drop_host_names = true}), c.kept_no_host_names);
       expect(scan({.only_www = true}), c.kept_only_www);
       EXPECT_FALSE(scan({true, true}).has_value());
