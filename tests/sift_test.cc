@@ -259,10 +259,23 @@ TEST(SiftListTest, EarlyEnds) {
 }
 
 TEST(SiftListTest, TheCountBoundsTheWalk) {
-  MainWindowModel model = ModelWith({"1.1.1.1:1", "2.2.2.2:2", "3.3.3.3:3"});
-  model.SetCount(2);
-  SiftList(model);
-  EXPECT_EQ(model.list1.Items(), (std::vector<std::string>{"1.1.1.1:1", "2.2.2.2:2"}));
+  const std::vector<std::string> all = {"1.1.1.1:1", "2.2.2.2:2", "3.3.3.3:3"};
+  // The count as the label shows it; what is not a count walks nothing.
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"2", {"1.1.1.1:1", "2.2.2.2:2"}},
+      {"9", all},
+      {"2x", all},
+      {"x2", all},
+      {"-1", all},
+      {"", all},
+  };
+  for (const auto& [label, kept] : cases) {
+    SCOPED_TRACE(label);
+    MainWindowModel model = ModelWith(all);
+    model.label3 = label;
+    SiftList(model);
+    EXPECT_EQ(model.list1.Items(), kept);
+  }
 }
 
 // Every entry up to the count is scanned, past 23765 too.
