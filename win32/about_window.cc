@@ -201,20 +201,9 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     }
     case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers everything from the buffer
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = ::BeginPaint(hwnd_, &paint);
-      background_.CopyTo(dc, paint.rcPaint);
-      ::EndPaint(hwnd_, &paint);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client;
-      ::GetClientRect(hwnd_, &client);
-      background_.CopyTo(reinterpret_cast<HDC>(wparam), client);
-      return 0;
-    }
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      return background_.Paint(hwnd_, message, wparam);
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wparam);
       const auto* suggested = reinterpret_cast<const RECT*>(lparam);

@@ -146,6 +146,21 @@ void PixelBuffer::CopyTo(HDC target, const RECT& area, POINT offset) const {
            area.left + offset.x, area.top + offset.y, SRCCOPY);
 }
 
+LRESULT PixelBuffer::Paint(HWND window, UINT message, WPARAM wparam) const {
+  if (message == WM_ERASEBKGND) return 1;  // WM_PAINT covers everything from the buffer
+  if (message == WM_PRINTCLIENT) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    CopyTo(reinterpret_cast<HDC>(wparam), client);
+    return 0;
+  }
+  PAINTSTRUCT paint;
+  const HDC dc = ::BeginPaint(window, &paint);
+  CopyTo(dc, paint.rcPaint);
+  ::EndPaint(window, &paint);
+  return 0;
+}
+
 void DrawImage(PixelView view, const RECT& rect, const Image& image) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;

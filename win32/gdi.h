@@ -37,6 +37,9 @@ class PixelBuffer {
   void Fill(COLORREF color);
   // Copies `area` of the buffer, moved by `offset`, to the same place in `dc`.
   void CopyTo(HDC target, const RECT& area, POINT offset = {0, 0}) const;
+  // The answer to WM_ERASEBKGND, WM_PAINT or WM_PRINTCLIENT for `window`,
+  // whose client area the buffer covers.
+  LRESULT Paint(HWND window, UINT message, WPARAM wparam) const;
 
  private:
   void Release();

@@ -633,20 +633,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return ColorOverBackground(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
                                  hwnd_, background_brush_, controls_, text_colors_);
     case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers everything from the buffer
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = ::BeginPaint(hwnd_, &paint);
-      background_.CopyTo(dc, paint.rcPaint);
-      ::EndPaint(hwnd_, &paint);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client;
-      ::GetClientRect(hwnd_, &client);
-      background_.CopyTo(reinterpret_cast<HDC>(wparam), client);
-      return 0;
-    }
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      return background_.Paint(hwnd_, message, wparam);
     case kPaintBackgroundUnder: {
       const auto child = reinterpret_cast<HWND>(lparam);
       POINT offset{0, 0};

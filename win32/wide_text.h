@@ -1,5 +1,5 @@
-// UTF-8, as the program keeps text and paths, to and from the UTF-16 of the
-// wide Windows calls.
+// Window texts in UTF-16, and (from the OS layer) the conversions to and
+// from the program's UTF-8.
 #ifndef KESTROVA_WIN32_WIDE_TEXT_H_
 #define KESTROVA_WIN32_WIDE_TEXT_H_
 
@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace kestrova {
+#include "os/wide_text.h"
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
+namespace kestrova {
 
 // A window's text (a control's caption, an edit field's contents).
 std::wstring WindowText(HWND window);
