@@ -157,5 +157,130 @@ TEST(TextColorOverTest, ThemeWhereItReadsElseTheBestOverTheWorstRow) {
   EXPECT_NEAR(ContrastRatio(Rgb{119, 119, 119}, kWhiteText), 4.48, 0.01);
 }
 
+// What shows behind a text's rows: a line across the whole text hides what
+// lies below it in that row; any other line that reaches the text adds its
+// colour. The rows are the text's box and 15 twips above and below.
+TEST(ColorsBehindTest, LinesThatReachTheText) {
+  const Rgb plain{1, 1, 1};
+  const Rgb red{200, 0, 0};
+  const TwipsRect text{1000, 1000, 1000, 300};  // x 1000-2000, rows 985-1314
+  struct Case {
+    const char* name;
+    std::vector<CanvasLine> lines;
+    TwipsRect rect;
+    std::vector<Rgb> expected;
+  };
+  // One line across the text in each of its rows, from x1 to x2.
+  auto every_row = [&](int x1, int x2) {
+    std::vector<CanvasLine> lines;
+    for (int y = 985; y <= 1314; ++y) lines.push_back({x1, y, x2, y, red});
+    return lines;
+  };
+  const Case cases[] = {
+      {"nothing drawn", {}, text, {plain}},
+      {"a line in one row", {{0, 1100, 3000, 1100, red}}, text, {plain, red}},
+      {"drawn right to left", {{3000, 1100, 0, 1100, red}}, text, {plain, red}},
+      {"wholly to the left", {{0, 1100, 999, 1100, red}}, text, {plain}},
+      {"wholly to the right", {{2001, 1100, 3000, 1100, red}}, text, {plain}},
+      {"touching the right edge", {{2000, 1100, 3000, 1100, red}}, text, {plain, red}},
+      {"touching the left edge", {{0, 1100, 1000, 1100, red}}, text, {plain, red}},
+      {"above the rows", {{0, 984, 3000, 984, red}}, text, {plain}},
+      {"in the margin above", {{0, 985, 3000, 985, red}}, text, {red, plain}},
+      {"in the margin below", {{0, 1314, 3000, 1314, red}}, text, {plain, red}},
+      {"below the rows", {{0, 1315, 3000, 1315, red}}, text, {plain}},
+      {"a slanted line through the rows", {{1500, 0, 1500, 5000, red}}, text, {plain, red}},
+      {"across every row, exactly", every_row(1000, 2000), text, {red}},
+      {"across every row but one twip short", every_row(1000, 1999), text, {plain, red}},
+      {"no rows at all", {{0, 1000, 3000, 1000, red}}, {1000, 1000, 1000, -30}, {plain}},
+      {"fewer than none", {}, {1000, 1000, 1000, -31}, {plain}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    for (const CanvasLine& l : c.lines) canvas.DrawLine(l.x1, l.y1, l.x2, l.y2, l.color);
+    EXPECT_EQ(ColorsBehind(canvas, c.rect, plain), c.expected);
+  }
+}
+
+// The texts drawn over a tint: labels, check boxes and a frame's caption
+// line, in the window's client area; never a button or a list.
+TEST(TextsOverTintTest, LabelsCheckBoxesAndFrameCaptions) {
+  const ControlLayout controls[] = {
+      {"Label", ControlKind::kLabel, "", "", {100, 200, 300, 400}, -1, ""},
+      {"Button", ControlKind::kButton, "", "", {1, 2, 3, 4}, 0, ""},
+      {"List", ControlKind::kListBox, "", "", {1, 2, 3, 4}, 1, ""},
+      {"Frame", ControlKind::kFrame, "", "", {1000, 2000, 3000, 4000}, -1, ""},
+      {"Check", ControlKind::kCheckBox, "", "", {10, 20, 30, 40}, 2, "Frame"},
+      {"Low", ControlKind::kFrame, "", "", {5, 6, 7, 100}, -1, ""},
+  };
+  const WindowLayout window{"W", "", 9000, 9000, 8, controls};
+  std::string got;
+  for (const TextOverTint& t : TextsOverTint(window)) {
+    got += std::string(t.control->name) + " " + std::to_string(t.rect.left) + "," +
+           std::to_string(t.rect.top) + "," + std::to_string(t.rect.width) + "," +
+           std::to_string(t.rect.height) + "; ";
+  }
+  EXPECT_EQ(got,
+            "Label 100,200,300,400; Frame 1000,2000,3000,255; Check 1010,2020,30,40; "
+            "Low 5,6,7,100; ");
+}
+
+// Lines at one device pixel a twip (1440 DPI), drawn in their colour over
+// what the view holds, in every direction and clipped to the view.
+TEST(RenderCanvasTest, LinesInEveryDirection) {
+  struct Case {
+    const char* name;
+    CanvasLine line;
+    const char* expected;  // rows of the 6 x 4 view, "#" where the line is
+  } cases[] = {
+      {"across", {1, 1, 4, 1}, "....../.####./....../......"},
+      {"right to left", {4, 2, 1, 2}, "....../....../.####./......"},
+      {"down", {2, 0, 2, 3}, "..#.../..#.../..#.../..#..."},
+      {"up", {3, 3, 3, 1}, "....../...#../...#../...#.."},
+      {"down and right", {0, 0, 3, 3}, "#...../.#..../..#.../...#.."},
+      {"up and right", {0, 3, 3, 0}, "...#../..#.../.#..../#....."},
+      {"up and left", {5, 3, 2, 0}, "..#.../...#../....#./.....#"},
+      {"steep", {0, 0, 1, 3}, "#...../#...../.#..../.#...."},
+      {"a point", {4, 2, 4, 2}, "....../....../....#./......"},
+      {"past the edges", {-3, 3, 9, 3}, "....../....../....../######"},
+      {"past the corner", {3, 2, 8, 7}, "....../....../...#../....#."},
+  };
+  const Rgb color{200, 100, 50};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas;
+    const CanvasLine& l = c.line;
+    canvas.DrawLine(l.x1, l.y1, l.x2, l.y2, color);
+    std::vector<std::uint32_t> pixels(6 * 4, 7);
+    RenderCanvas(canvas, {pixels.data(), 6, 4, 6}, 1440);
+    std::string got;
+    for (int y = 0; y < 4; ++y) {
+      if (y > 0) got += '/';
+      for (int x = 0; x < 6; ++x) {
+        const std::uint32_t p = pixels[static_cast<size_t>(y) * 6 + x];
+        EXPECT_TRUE(p == 7 || p == 0xffc86432u) << std::hex << p;
+        got += p == 7 ? '.' : '#';
+      }
+    }
+    EXPECT_EQ(got, c.expected);
+  }
+}
+
+// Lines over different spans stay apart, however far out their ends lie;
+// only a line over the very same span hides the older one.
+TEST(CanvasTest, OnlyTheSameSpanHidesALine) {
+  const std::pair<CanvasLine, CanvasLine> apart[] = {
+      {{0, 0, -1, 0}, {0, 1, 32767, 0}},
+      {{-32768, 0, 0, 0}, {0, 0, 0, 0}},
+      {{0, 0, 0, -1}, {0, 0, 1, 65535}},
+  };
+  for (const auto& [a, b] : apart) {
+    Canvas canvas;
+    canvas.DrawLine(a.x1, a.y1, a.x2, a.y2, Rgb{1, 1, 1});
+    canvas.DrawLine(b.x1, b.y1, b.x2, b.y2, Rgb{2, 2, 2});
+    EXPECT_EQ(canvas.Lines().size(), 2u) << b.x1 << "," << b.y1 << "," << b.x2 << "," << b.y2;
+  }
+}
+
 }  // namespace
 }  // namespace kestrova
