@@ -289,6 +289,33 @@ TEST(LineReaderTest, FileAndPipeGiveTheSameLines) {
   }
 }
 
+// The standard input as a shell hands it over: a file part read already, or
+// a device; only a regular file has a size, and it counts what is left.
+TEST(LineReaderTest, PosixOnly_StandardInput) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  WriteBytes(dir.File("in.txt"), "skip\nabc\r\ndef");
+  const struct {
+    std::string path;
+    long long offset, size;
+    std::vector<size_t> line_sizes;
+  } cases[] = {
+      {dir.File("in.txt"), 5, 8, {3, 3}},
+      {dir.File("in.txt"), 0, 13, {4, 3, 3}},
+      {"/dev/null", 0, -1, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " from " + std::to_string(c.offset));
+    testing::StandardInputFrom from(c.path, c.offset);
+    InputFile input;
+    input.OpenStandardInput();
+    EXPECT_EQ(input.Size(), c.size);
+    const auto [sizes, error] = ReadAll(input);
+    EXPECT_EQ(sizes, c.line_sizes);
+    EXPECT_EQ(error, "");
+  }
+}
+
 struct ReadErrorCase {
   std::string path;
   int entries;

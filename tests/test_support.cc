@@ -185,6 +185,19 @@ StandardOutputTo::~StandardOutputTo() {
   close(saved_);
 }
 
+StandardInputFrom::StandardInputFrom(const std::string& path, long long offset) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  lseek(fd, static_cast<off_t>(offset), SEEK_SET);
+  saved_ = dup(STDIN_FILENO);
+  dup2(fd, STDIN_FILENO);
+  close(fd);
+}
+
+StandardInputFrom::~StandardInputFrom() {
+  dup2(saved_, STDIN_FILENO);
+  close(saved_);
+}
+
 std::optional<std::string> InReadOnlyMount(const std::string& folder,
                                            const std::function<std::string()>& body) {
   int ends[2];
@@ -227,6 +240,8 @@ std::string PipeReader::Drain() { return {}; }
 StandardOutputTo::StandardOutputTo(const PipeReader&) {}
 StandardOutputTo::StandardOutputTo(const std::string&) {}
 StandardOutputTo::~StandardOutputTo() = default;
+StandardInputFrom::StandardInputFrom(const std::string&, long long) {}
+StandardInputFrom::~StandardInputFrom() = default;
 std::optional<std::string> InReadOnlyMount(const std::string&,
                                            const std::function<std::string()>&) {
   return std::nullopt;

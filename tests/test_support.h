@@ -109,6 +109,20 @@ class StandardOutputTo {
   int saved_ = -1;
 };
 
+// POSIX only: while it lives, this process's standard input (descriptor 0)
+// is the file at `path`, opened and read up to `offset`, as a shell hands a
+// file over to the second command of a group that reads it.
+class StandardInputFrom {
+ public:
+  StandardInputFrom(const std::string& path, long long offset);
+  StandardInputFrom(const StandardInputFrom&) = delete;
+  StandardInputFrom& operator=(const StandardInputFrom&) = delete;
+  ~StandardInputFrom();
+
+ private:
+  int saved_ = -1;
+};
+
 // POSIX only: runs `body` in a child process that sees `folder` mounted
 // read-only (in a mount namespace of its own, so nothing else sees it) and
 // returns what `body` returned; nullopt when the system lets no test do that.
