@@ -61,6 +61,24 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
        {{1, 5}, {9, 5}, {5, 1}, {5, 9}},
        {{5, 5}, {3, 5}},
        {{1, 1}, {9, 9}, {0, 5}}},
+      {"a flat ellipse is its outline along one row",
+       Kind::kEllipse,
+       Opaque(255, 0, 0),
+       Opaque(0, 0, 255),
+       {1, 4},
+       {8, 0},
+       {{5, 4}, {2, 4}, {8, 4}},
+       {},
+       {{5, 3}, {5, 5}}},
+      {"a line with both ends at one point is that pixel",
+       Kind::kLine,
+       Opaque(255, 0, 0),
+       {},
+       {3, 3},
+       {3, 3},
+       {{3, 3}},
+       {},
+       {{2, 3}, {4, 3}, {3, 2}, {3, 4}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -77,6 +95,9 @@ TEST(RasterizeTest, ScalesAndSmoothsEdges) {
   const Picture half{4, {{Shape::Kind::kFill, {}, Opaque(0, 0, 255), {{1, 1}, {0.5, 1}}}}};
   EXPECT_EQ(Rasterize(half, 8, false).At(2, 2), kBlue);
   EXPECT_EQ(Rasterize(half, 8, false).At(3, 2), 0u);
+  EXPECT_EQ(Rasterize(half, 1, false).argb, std::vector<std::uint32_t>{0});  // one pixel
+  const Picture whole{4, {{Shape::Kind::kFill, {}, Opaque(0, 0, 255), {{0, 0}, {4, 4}}}}};
+  EXPECT_EQ(Rasterize(whole, 1, false).argb, std::vector<std::uint32_t>{kBlue});
   const std::uint32_t smooth = Rasterize(half, 4, true).At(1, 1);
   EXPECT_EQ(smooth >> 24, 128u);
   EXPECT_EQ(smooth & 0xffffff, 0x0000ffu);
@@ -143,7 +164,11 @@ TEST(ArtworkTest, DrawingsAsShipped) {
       "mark 48 7934503612916026364\n"
       "mark 256 3362422550573057616\n"
       "About icon 32 3860167369527316272\n"
-      "About image 70 5655378473063633085\n";
+      "About image 70 5655378473063633085\n"
+      "About image 140 smooth 11251257591668555597\n"
+      "Save 32 smooth 5790006930612411100\n"
+      "Help 32 smooth 10675021501968187429\n"
+      "mark as SVG 5363642794203641933\n";
   auto sum = [](const Image& image) {
     std::uint64_t h = 0xcbf29ce484222325ull;
     for (const std::uint32_t pixel : image.argb) h = (h ^ pixel) * 0x100000001b3ull;
@@ -161,6 +186,15 @@ TEST(ArtworkTest, DrawingsAsShipped) {
       {"mark 256", sum(MarkImage(256))},
       {"About icon 32", sum(Rasterize(AboutIconPicture(), 32, false))},
       {"About image 70", sum(Rasterize(AboutImagePicture(), 70, false))},
+      {"About image 140 smooth", sum(Rasterize(AboutImagePicture(), 140, true))},
+      {"Save 32 smooth", sum(Rasterize(ToolbarPicture("Save"), 32, true))},
+      {"Help 32 smooth", sum(Rasterize(ToolbarPicture("Help"), 32, true))},
+      {"mark as SVG",
+       [] {
+         std::uint64_t h = 0xcbf29ce484222325ull;
+         for (const char c : MarkSvg()) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+         return h;
+       }()},
   };
   std::string got;
   for (const auto& [name, value] : cases) got += name + " " + std::to_string(value) + "\n";
