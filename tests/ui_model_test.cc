@@ -105,6 +105,7 @@ TEST(EntryForListTest, DecodesAndCutsLongEntriesBetweenLetters) {
       {std::string(2049, 'a'), std::string(2048, 'a') + ellipsis},
       // The cut falls inside a letter: the letter goes, the rest stays UTF-8.
       {std::string(2047, 'a') + ya + "b", std::string(2047, 'a') + ellipsis},
+      {std::string(2046, 'a') + ya + "b", std::string(2046, 'a') + ya + ellipsis},
       {std::string(2046, 'a') + euro + "b", std::string(2046, 'a') + ellipsis},
       {std::string(2045, 'a') + euro + "b", std::string(2045, 'a') + euro + ellipsis},
       {"x" + std::string(1100, '\0') + std::string(1000, '\xE0'), ""},
