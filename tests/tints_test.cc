@@ -230,7 +230,9 @@ TEST(TextsOverTintTest, LabelsCheckBoxesAndFrameCaptions) {
 TEST(RenderCanvasTest, LinesInEveryDirection) {
   struct Case {
     const char* name;
-    CanvasLine line;
+    struct {
+      int x1, y1, x2, y2;
+    } line;
     const char* expected;  // rows of the 6 x 4 view, "#" where the line is
   } cases[] = {
       {"across", {1, 1, 4, 1}, "....../.####./....../......"},
@@ -249,7 +251,7 @@ TEST(RenderCanvasTest, LinesInEveryDirection) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Canvas canvas;
-    const CanvasLine& l = c.line;
+    const auto& l = c.line;
     canvas.DrawLine(l.x1, l.y1, l.x2, l.y2, color);
     std::vector<std::uint32_t> pixels(6 * 4, 7);
     RenderCanvas(canvas, {pixels.data(), 6, 4, 6}, 1440);
@@ -270,9 +272,9 @@ TEST(RenderCanvasTest, LinesInEveryDirection) {
 // only a line over the very same span hides the older one.
 TEST(CanvasTest, OnlyTheSameSpanHidesALine) {
   const std::pair<CanvasLine, CanvasLine> apart[] = {
-      {{0, 0, -1, 0}, {0, 1, 32767, 0}},
-      {{-32768, 0, 0, 0}, {0, 0, 0, 0}},
-      {{0, 0, 0, -1}, {0, 0, 1, 65535}},
+      {{0, 0, -1, 0, {}}, {0, 1, 32767, 0, {}}},
+      {{-32768, 0, 0, 0, {}}, {0, 0, 0, 0, {}}},
+      {{0, 0, 0, -1, {}}, {0, 0, 1, 65535, {}}},
   };
   for (const auto& [a, b] : apart) {
     Canvas canvas;
