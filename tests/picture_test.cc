@@ -23,6 +23,7 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
     std::vector<std::pair<int, int>> outline;  // pixels in the pen's colour
     std::vector<std::pair<int, int>> fill;     // pixels in the brush's colour
     std::vector<std::pair<int, int>> clear;    // untouched pixels
+    double pen_width = 1;
   };
   const Case cases[] = {
       {"outlined rectangle at 1,1 of size 4 covers pixels 1 to 5",
@@ -61,6 +62,35 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
        {{1, 5}, {9, 5}, {5, 1}, {5, 9}},
        {{5, 5}, {3, 5}},
        {{1, 1}, {9, 9}, {0, 5}}},
+      {"a rectangle without an outline fills from its corner",
+       Kind::kRectangle,
+       {},
+       Opaque(0, 0, 255),
+       {1, 1},
+       {4, 4},
+       {},
+       {{1, 1}, {4, 4}, {1, 4}},
+       {{0, 0}, {5, 5}, {0, 2}}},
+      {"a thick line's ends are square, not round",
+       Kind::kLine,
+       Opaque(255, 0, 0),
+       {},
+       {4, 4},
+       {4, 10},
+       {{4, 3}, {4, 11}, {3, 4}, {5, 10}},
+       {},
+       {{4, 2}, {4, 12}, {2, 7}, {6, 7}},
+       3},
+      {"a thick slanted line's ends are square, not round",
+       Kind::kLine,
+       Opaque(255, 0, 0),
+       {},
+       {4, 4},
+       {10, 10},
+       {{7, 7}, {11, 11}},
+       {},
+       {{12, 12}, {2, 2}},
+       3},
       {"a flat ellipse is its outline along one row",
        Kind::kEllipse,
        Opaque(255, 0, 0),
@@ -82,7 +112,8 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Image image = Rasterize(Picture{16, {{c.kind, c.pen, c.brush, {c.a, c.b}}}}, 16, false);
+    const Image image =
+        Rasterize(Picture{16, {{c.kind, c.pen, c.brush, {c.a, c.b}, c.pen_width}}}, 16, false);
     for (auto [x, y] : c.outline) EXPECT_EQ(image.At(x, y), kRed) << x << "," << y;
     for (auto [x, y] : c.fill) EXPECT_EQ(image.At(x, y), kBlue) << x << "," << y;
     for (auto [x, y] : c.clear) EXPECT_EQ(image.At(x, y), 0u) << x << "," << y;
@@ -96,6 +127,14 @@ TEST(RasterizeTest, ScalesAndSmoothsEdges) {
   EXPECT_EQ(Rasterize(half, 8, false).At(2, 2), kBlue);
   EXPECT_EQ(Rasterize(half, 8, false).At(3, 2), 0u);
   EXPECT_EQ(Rasterize(half, 1, false).argb, std::vector<std::uint32_t>{0});  // one pixel
+  // A thick slanted line ends square: the pixel at its end is covered only
+  // as far as the square reaches, not by a round cap beyond it.
+  const Picture slanted{16, {{Shape::Kind::kLine, Opaque(255, 0, 0), {}, {{4, 4}, {10, 10}}, 3}}};
+  EXPECT_EQ(Rasterize(slanted, 16, true).At(11, 11) >> 24, 159u);
+  // A shape that runs past the picture's edge stops at it.
+  const Picture over{4, {{Shape::Kind::kFill, {}, Opaque(0, 0, 255), {{3, 0}, {4, 1}}}}};
+  EXPECT_EQ(Rasterize(over, 4, false).At(3, 0), kBlue);
+  EXPECT_EQ(Rasterize(over, 4, false).At(0, 1), 0u);
   const Picture whole{4, {{Shape::Kind::kFill, {}, Opaque(0, 0, 255), {{0, 0}, {4, 4}}}}};
   EXPECT_EQ(Rasterize(whole, 1, false).argb, std::vector<std::uint32_t>{kBlue});
   const std::uint32_t smooth = Rasterize(half, 4, true).At(1, 1);
