@@ -334,6 +334,7 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
       {"too far from any word", {"xyzsift"}, kExitUsage, none, "", "no file of that name\n"},
       {"too far, after the word", {"siftxyz"}, kExitUsage, none, "", "no file of that name\n"},
       {"two slips in four letters", {"sxxt"}, kExitUsage, none, "", "no file of that name\n"},
+      {"two slips, the first letter one", {"asft"}, kExitUsage, none, "", "no file of that name\n"},
       {"two FILEs", {list, cp1251}, kExitUsage, none, "", "one FILE at most"},
       {"standard input", {"-"}, kExitUsage, none, "", "not standard input"},
       {"an option after the FILE", {list, "--bogus"}, kExitUsage, none, "", "unknown option"},
