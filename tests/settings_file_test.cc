@@ -125,13 +125,14 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
   struct Case {
     const char* name;
     size_t size;
-    bool earlier_damaged_file;
+    int set_aside_before;
     bool damaged;
   } cases[] = {
-      {"exactly 1 MiB", kMaxSettingsFileBytes, false, false},
-      {"one byte more", kMaxSettingsFileBytes + 1, false, true},
-      {"2 MiB", 2 << 20, false, true},
-      {"2 MiB, one set aside before", 2 << 20, true, true},
+      {"exactly 1 MiB", kMaxSettingsFileBytes, 0, false},
+      {"one byte more", kMaxSettingsFileBytes + 1, 0, true},
+      {"2 MiB", 2 << 20, 0, true},
+      {"2 MiB, one set aside before", 2 << 20, 1, true},
+      {"2 MiB, 99 set aside before: the last name left", 2 << 20, 99, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -141,8 +142,12 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
     while (bytes.size() < c.size) bytes += "Key=Value\n";
     bytes.resize(c.size, '=');
     WriteBytes(path, bytes);
-    if (c.earlier_damaged_file) WriteBytes(path + ".damaged", "earlier");
-    const std::string aside = path + (c.earlier_damaged_file ? ".damaged-2" : ".damaged");
+    for (int n = 1; n <= c.set_aside_before; ++n) {
+      WriteBytes(path + ".damaged" + (n > 1 ? "-" + std::to_string(n) : ""), "earlier");
+    }
+    const std::string aside =
+        path + ".damaged" +
+        (c.set_aside_before > 0 ? "-" + std::to_string(c.set_aside_before + 1) : "");
 
     SettingsFile store(path);
     EXPECT_EQ(store.Read("Settings", "MainLeft"),
@@ -162,7 +167,7 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
       EXPECT_FALSE(std::filesystem::exists(aside));
       EXPECT_EQ(FindSetting(ReadBytes(path), "Settings", "MainLeft"), "5");
     }
-    if (c.earlier_damaged_file) {
+    if (c.set_aside_before > 0) {
       EXPECT_EQ(ReadBytes(path + ".damaged"), "earlier");
     }
   }
