@@ -375,6 +375,8 @@ TEST(DroppedFilesTest, FirstLocalFileByTheBytesOfItsName) {
       {"file:///a%zz", ""},
       {"file:///a%00b", ""},
       {"file:relative.txt", ""},
+      {"file://localhost", ""},  // a host and no path
+      {"file://", ""},
       {"https://example.com/l.txt", ""},
       {"", ""},
   };
