@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
+
 #include "listfile/list_import.h"
 #include "os/file_io.h"
 #include "tests/test_support.h"
@@ -244,6 +248,9 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   WriteBytes(dir.File("on-read-only-disk.txt"), kOldBytes);
   const std::string full = testing::FullDevice(dir);
   ASSERT_FALSE(full.empty()) << "no full device that may safely be written";
+  // Standard input is a file that a shell opened for reading only.
+  WriteBytes(dir.File("input.txt"), kOldBytes);
+  testing::StandardInputFrom input(dir.File("input.txt"), 0);
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
@@ -252,6 +259,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       {"/dev/fd/987", "Bad file descriptor"},  // no such descriptor is open
       {"/dev/fd/9870", "Bad file descriptor"},
       {"/dev/fd/4294967297", "Bad file descriptor"},  // past any descriptor's number
+      {"/dev/fd/0", "It is open for reading only"},
       {dir.File("chain-41"), "Too many levels of symbolic links"},
       {full, "No space left on device"},
       // The temporary file exists when the write fails.
@@ -267,6 +275,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   EXPECT_EQ(ReadBytes(dir.File("locked/list.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("limited.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("on-read-only-disk.txt")), kOldBytes);
+  EXPECT_EQ(ReadBytes(dir.File("input.txt")), kOldBytes);
   EXPECT_FALSE(std::filesystem::exists(dir.File("new-on-read-only-disk.txt")));
   // Nothing that is not a plain file was replaced.
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
@@ -321,6 +330,38 @@ TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             device ? 5 : 4);
+}
+
+// Started with its standard input closed ("<&-"), the program is handed
+// descriptor 0 for the next file it opens: that is a file like any other,
+// and it is closed again when done with.
+TEST(ListExportTest, PosixOnly_StandardInputClosed) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  testing::PipeReader fifo(dir.File("fifo"));
+  testing::PipeReader pipe;
+  const std::string list = dir.File("list.txt");
+  testing::StandardInputFrom closed("", 0);
+  for (const std::string& path :
+       {list, list, dir.File("fifo"), "/dev/fd/" + std::to_string(pipe.writer())}) {
+    SCOPED_TRACE(path);
+    MainWindowModel model = ModelWith({"1.2.3.4:80"});
+    model.label1 = path;
+    FakePlatform platform;
+    SaveList(model, platform);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{});
+  }
+  EXPECT_EQ(fifo.Drain(), "1.2.3.4:80\r\n");
+  EXPECT_EQ(pipe.Drain(), "1.2.3.4:80\r\n");
+  MainWindowModel model;
+  FakePlatform platform;
+  ImportListFile(model, platform, list);
+  EXPECT_EQ(platform.messages, std::vector<std::string>{});
+  EXPECT_EQ(model.list1.Count(), 1);
+  EXPECT_EQ(ReadBytes(list), "1.2.3.4:80\r\n");
+#ifndef _WIN32
+  EXPECT_EQ(::fcntl(0, F_GETFD), -1) << "descriptor 0 was left open";
+#endif
 }
 
 // The longest names a folder takes work for Save and Save As alike: the

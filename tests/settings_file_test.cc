@@ -201,6 +201,8 @@ TEST(SettingsFileTest, PosixOnly_WhatIsNotAPlainFile) {
       // "<250 bytes>.damaged" would be too long a name.
       {long_name.c_str(), "could not be set aside: File name too long"},
       {"real.conf", ""},  // damaged, set aside; written afresh through the link
+      // A file that cannot be read is not written over as if it were empty.
+      {"/proc/self/mem", "Input/output error"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);

@@ -191,10 +191,16 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
       shown.push_back(run->errors.substr(at, run->errors.find('%', at) - at));
     }
     EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), shown.size());
+    // At the start, every 65,536 lines (not for every line read) and at the end.
+    const auto updates = static_cast<size_t>(std::count(big.begin(), big.end(), '\n') / 65536);
+    EXPECT_GE(shown.size(), updates);
+    EXPECT_LE(shown.size(), updates + 2);
     EXPECT_EQ(run->errors.find(cleared), run->errors.rfind(cleared));
     EXPECT_NE(run->errors.find(cleared), std::string::npos);
   }
   EXPECT_EQ(Sift({}, big, false).errors.find('%'), std::string::npos);
+  // An input of 32 MiB or less is sifted too soon for progress to help.
+  EXPECT_EQ(Sift({}, big.substr(0, 20u << 20), true).errors.find('%'), std::string::npos);
   EXPECT_EQ(Sift({"-q"}, big, true).errors, "");
 }
 
@@ -419,6 +425,16 @@ TEST(SiftCommandTest, PosixOnly_OutputNamedAsTheStandardOutput) {
     EXPECT_EQ(run.status, kExitDone) << run.errors;
     EXPECT_EQ(ReadBytes(dir.File("out.txt")), "old\r\n1.2.3.4:80\r\n");
   }
+  // Progress is shown on a terminal only; a pipe or a file is not one.
+  testing::PseudoTerminal terminal;
+  ASSERT_FALSE(terminal.name().empty());
+  {
+    testing::StandardOutputTo into(terminal.name());
+    EXPECT_TRUE(IsTerminal(StandardStream::kOutput));
+  }
+  testing::PipeReader pipe;
+  testing::StandardOutputTo into(pipe);
+  EXPECT_FALSE(IsTerminal(StandardStream::kOutput));
 }
 
 TEST(SiftCommandTest, LongestOutputNamesWork) {
@@ -455,6 +471,8 @@ void ExpectFailures(const TempDir& dir, const std::vector<Failure>& failures) {
     testing::LimitFileSize(0);
     EXPECT_EQ(run.status, f.status);
     EXPECT_NE(run.errors.find(f.message), std::string::npos) << run.errors;
+    // One failure, one message.
+    EXPECT_EQ(run.errors.find("kestrova sift:", 1), std::string::npos) << run.errors;
     EXPECT_EQ(ReadBytes(dir.File("out.txt")), "old\r\n");
     for (const auto& entry : std::filesystem::directory_iterator(testing::FsPath(dir.path()))) {
       EXPECT_EQ(entry.path().filename().string().find("out.txt."), std::string::npos);

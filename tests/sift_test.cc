@@ -156,6 +156,12 @@ TEST(StrictEntryTest, ExactlyHostColonPort) {
       {"www.host.example:80 ", false},  // the blank the window keeps
       {"www.ab.cd.e:", false},          // the colon the window keeps
       {"www.host-name.example:8080", true},
+      {"www.azAZ09.example:80", true},  // the letters and digits at their ends
+      {"www.a`.example:80", false},     // and the bytes next to them
+      {"www.a{.example:80", false},
+      {"www.a@.example:80", false},
+      {"www.a[.example:80", false},
+      {"www.a/.example:80", false},
       {"www.-host.example:80", false},
       {"www.host-.example:80", false},
       {"www.host..example:80", false},

@@ -186,9 +186,13 @@ StandardOutputTo::~StandardOutputTo() {
 }
 
 StandardInputFrom::StandardInputFrom(const std::string& path, long long offset) {
+  saved_ = dup(STDIN_FILENO);
+  if (path.empty()) {
+    close(STDIN_FILENO);
+    return;
+  }
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   lseek(fd, static_cast<off_t>(offset), SEEK_SET);
-  saved_ = dup(STDIN_FILENO);
   dup2(fd, STDIN_FILENO);
   close(fd);
 }
@@ -196,6 +200,14 @@ StandardInputFrom::StandardInputFrom(const std::string& path, long long offset) 
 StandardInputFrom::~StandardInputFrom() {
   dup2(saved_, STDIN_FILENO);
   close(saved_);
+}
+
+PseudoTerminal::PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+  if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) name_ = ptsname(master_);
+}
+
+PseudoTerminal::~PseudoTerminal() {
+  if (master_ >= 0) close(master_);
 }
 
 std::optional<std::string> InReadOnlyMount(const std::string& folder,
@@ -242,6 +254,8 @@ StandardOutputTo::StandardOutputTo(const std::string&) {}
 StandardOutputTo::~StandardOutputTo() = default;
 StandardInputFrom::StandardInputFrom(const std::string&, long long) {}
 StandardInputFrom::~StandardInputFrom() = default;
+PseudoTerminal::PseudoTerminal() {}
+PseudoTerminal::~PseudoTerminal() = default;
 std::optional<std::string> InReadOnlyMount(const std::string&,
                                            const std::function<std::string()>&) {
   return std::nullopt;

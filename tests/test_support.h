@@ -111,7 +111,8 @@ class StandardOutputTo {
 
 // POSIX only: while it lives, this process's standard input (descriptor 0)
 // is the file at `path`, opened and read up to `offset`, as a shell hands a
-// file over to the second command of a group that reads it.
+// file over to the second command of a group that reads it; with no path it
+// is closed, as "<&-" leaves it.
 class StandardInputFrom {
  public:
   StandardInputFrom(const std::string& path, long long offset);
@@ -121,6 +122,21 @@ class StandardInputFrom {
 
  private:
   int saved_ = -1;
+};
+
+// POSIX only: a pseudo-terminal, open while it lives; `name()` is the end a
+// program is handed as its terminal. Empty where there is none.
+class PseudoTerminal {
+ public:
+  PseudoTerminal();
+  PseudoTerminal(const PseudoTerminal&) = delete;
+  PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+  ~PseudoTerminal();
+  const std::string& name() const { return name_; }
+
+ private:
+  int master_ = -1;
+  std::string name_;
 };
 
 // POSIX only: runs `body` in a child process that sees `folder` mounted

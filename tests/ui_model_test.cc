@@ -54,6 +54,8 @@ TEST(EntryListTest, EveryChangeMovesTheRevision) {
   EXPECT_EQ(list.Items(), std::vector<std::string>{"a"});
   list.DropRepeats();
   EXPECT_TRUE(moved());
+  list.KeepPrefixes(1, [](std::string_view e) -> std::optional<size_t> { return e.size(); });
+  EXPECT_TRUE(moved());
   list.Clear();
   EXPECT_TRUE(moved());
 }
@@ -94,6 +96,7 @@ TEST(TextSetTest, AgreesWithAReferenceSet) {
 TEST(EntryForListTest, DecodesAndCutsLongEntriesBetweenLetters) {
   const std::string ya = "\xD1\x8F";        // я in UTF-8
   const std::string euro = "\xE2\x82\xAC";  // € in UTF-8
+  const std::string grin = "\xF0\x9F\x98\x80";  // 😀 in UTF-8
   const std::string ellipsis = "\xE2\x80\xA6";
   const struct {
     std::string entry;
@@ -108,6 +111,8 @@ TEST(EntryForListTest, DecodesAndCutsLongEntriesBetweenLetters) {
       {std::string(2046, 'a') + ya + "b", std::string(2046, 'a') + ya + ellipsis},
       {std::string(2046, 'a') + euro + "b", std::string(2046, 'a') + ellipsis},
       {std::string(2045, 'a') + euro + "b", std::string(2045, 'a') + euro + ellipsis},
+      {std::string(2045, 'a') + grin + "b", std::string(2045, 'a') + ellipsis},
+      {std::string(2044, 'a') + grin + "b", std::string(2044, 'a') + grin + ellipsis},
       {"x" + std::string(1100, '\0') + std::string(1000, '\xE0'), ""},
   };
   for (const auto& row : rows) {
