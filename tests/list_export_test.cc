@@ -251,6 +251,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   // Standard input is a file that a shell opened for reading only.
   WriteBytes(dir.File("input.txt"), kOldBytes);
   testing::StandardInputFrom input(dir.File("input.txt"), 0);
+  const testing::PipeReader pipe;
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
@@ -260,6 +261,12 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       {"/dev/fd/9870", "Bad file descriptor"},
       {"/dev/fd/4294967297", "Bad file descriptor"},  // past any descriptor's number
       {"/dev/fd/0", "It is open for reading only"},
+      {"/dev/fd/" + std::to_string(pipe.reader()), "It is open for reading only"},
+      // Names that only look like a descriptor's: a folder, and no file.
+      {"/dev/fd/", "It is a folder, not a file"},
+      {"/proc/1", "It is a folder, not a file"},
+      {"/dev/fd/1x", "the folder is read-only"},
+      {dir.File("limited.txt/list.txt"), "Not a directory"},
       {dir.File("chain-41"), "Too many levels of symbolic links"},
       {full, "No space left on device"},
       // The temporary file exists when the write fails.
@@ -298,8 +305,15 @@ TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
   std::filesystem::create_symlink("/proc/self/fd/" + fd, dir.File("link-to-descriptor"));
   const bool device = testing::MakeDeviceNode(dir.File("device"));
   std::filesystem::create_symlink("device", dir.File("link-to-device"));
+  // A descriptor numbered with several digits.
+#ifdef _WIN32
+  const int high = -1;
+#else
+  const int high = ::fcntl(pipe.writer(), F_DUPFD_CLOEXEC, 345);
+#endif
   const std::pair<std::string, testing::PipeReader*> cases[] = {
       {dir.File("fifo"), &fifo},
+      {"/dev/fd/" + std::to_string(high), &pipe},
       {dir.File("link-to-fifo"), &fifo},
       {"/dev/fd/" + fd, &pipe},
       {"/proc/self/fd/" + fd, &pipe},

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/command_line.h"
+#include "base/spelling.h"
 #include "listfile/list_export.h"
 #include "listfile/list_import.h"
 #include "os/file_io.h"
@@ -303,6 +304,37 @@ struct CommandLineCase {
 
 // The words after "kestrova": which start the window and with what FILE, as
 // bytes (a name in windows-1251 too), and which are usage errors.
+// A suggestion is the first of the nearest words, fewer edits away than
+// half the word's length and than 3; a swap of neighbours is one edit.
+TEST(NearestWordTest, NearEnoughAndNearest) {
+  const struct {
+    const char* word;
+    std::initializer_list<std::string_view> words;
+    const char* nearest;
+  } rows[] = {
+      {"sfit", {"sift"}, "sift"},
+      {"--fl", {"--lf"}, "--lf"},
+      {"abc", {"acb"}, "acb"},
+      {"abc", {"bac"}, "bac"},
+      {"abcdef", {"abdcfe"}, "abdcfe"},
+      {"--kf", {"--lf"}, "--lf"},
+      {"--l", {"--lf"}, "--lf"},
+      {"--lfx", {"--lf"}, "--lf"},
+      {"--x", {"--lf"}, ""},
+      {"ba", {"ab"}, ""},
+      {"abcdef", {"abcxyz"}, ""},
+      {"abcdefgh", {"abcdefyz"}, "abcdefyz"},
+      {"abcdefgh", {"abcdexyz"}, ""},
+      {"--a", {"--ab", "--ac"}, "--ab"},
+      {"--a", {"--ac", "--ab"}, "--ac"},
+      {"--dorp-repaets", {"--drop-repeats", "--drop-host-names"}, "--drop-repeats"},
+      {"--versoin", {"--verbose", "--version"}, "--version"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(NearestWord(row.word, row.words), row.nearest) << row.word;
+  }
+}
+
 TEST(CommandLineTest, WhatTheWindowIsGiven) {
   TempDir dir;
   const std::string list = dir.File("list.txt");
@@ -406,7 +438,10 @@ TEST(SiftCommandTest, PosixOnly_OutputNamedAsTheStandardOutput) {
   TempDir dir;
   const std::string input = dir.File("in.txt");
   WriteBytes(input, "1.2.3.4:80\r\njunk\r\n");
-  for (const char* name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+  const std::string own = "/proc/" + std::to_string(testing::ProcessId()) + "/fd/1";
+  for (const std::string& name :
+       {std::string("/dev/stdout"), std::string("/dev/fd/1"), std::string("/proc/self/fd/1"),
+        std::string("/proc/thread-self/fd/1"), own}) {
     SCOPED_TRACE(name);
     testing::PipeReader pipe;
     SiftRun run;

@@ -84,6 +84,7 @@ class PipeReader {
   PipeReader(const PipeReader&) = delete;
   PipeReader& operator=(const PipeReader&) = delete;
   ~PipeReader();
+  int reader() const { return reader_; }
   int writer() const { return writer_; }
   // Everything waiting in the pipe now.
   std::string Drain();
