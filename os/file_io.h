@@ -110,16 +110,12 @@ class FileReplacement final : public ByteSink {
   bool Commit(std::string* reason);
   // Removes the temporary file; the old file stays as it was.
   void Abandon();
-  // True once Begin chose to write straight (a device, a pipe): what was
-  // written before a failure has gone out, there is no old file to keep.
-  bool WritesStraight() const { return straight_; }
 
  private:
   std::string target_;  // the file finally written, links resolved
   std::string temp_;    // empty when writing straight
   std::intptr_t handle_ = -1;
   bool target_exists_ = false;
-  bool straight_ = false;
 };
 
 enum class StandardStream { kOutput, kError };

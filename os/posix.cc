@@ -229,7 +229,6 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWa
     const int fd = DuplicateForWriting(descriptor, reason);
     if (fd < 0) return false;
     handle_ = fd;
-    straight_ = true;
     return true;
   }
   // What opening the path reaches decides, links followed by the system: the
@@ -240,7 +239,6 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWa
       const int fd = OpenStraight(path, reached, wait, reason);
       if (fd < 0) return false;
       handle_ = fd;
-      straight_ = true;
       return true;
     }
     if (!target_exists_ || reached.st_dev != st.st_dev || reached.st_ino != st.st_ino) {
@@ -322,7 +320,6 @@ bool FileReplacement::Commit(std::string* reason) {
 void FileReplacement::Abandon() {
   if (handle_ >= 0) ::close(Fd(handle_));
   handle_ = -1;
-  straight_ = false;
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
 }

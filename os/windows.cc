@@ -253,7 +253,6 @@ bool FileReplacement::Begin(const std::string& path, std::string* reason, PipeWa
       return false;
     }
     handle_ = Stored(h);
-    straight_ = true;
     return true;
   };
   // Looking at a named pipe would take one of its instances: it is opened
@@ -349,7 +348,6 @@ bool FileReplacement::Commit(std::string* reason) {
 void FileReplacement::Abandon() {
   if (handle_ != -1) ::CloseHandle(Handle(handle_));
   handle_ = -1;
-  straight_ = false;
   if (!temp_.empty()) ::DeleteFileW(Widen(temp_).c_str());
   temp_.clear();
 }

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <unistd.h>
 #endif
 
 #include "listfile/list_import.h"
@@ -252,6 +253,20 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   WriteBytes(dir.File("input.txt"), kOldBytes);
   testing::StandardInputFrom input(dir.File("input.txt"), 0);
   const testing::PipeReader pipe;
+  // A file this process holds open after it was deleted, named by a
+  // descriptor's other name (which reads ".../held.txt (deleted)"), with and
+  // without a file that bears the name the link reads.
+  const std::string pid = std::to_string(testing::ProcessId());
+  const auto held = [&](const char* name) {
+#ifdef _WIN32
+    return std::string(name);
+#else
+    const int fd = ::open(dir.File(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ::unlink(dir.File(name).c_str());
+    return "/proc/" + pid + "/task/" + pid + "/fd/" + std::to_string(fd);
+#endif
+  };
+  WriteBytes(dir.File("decoy.txt (deleted)"), kOldBytes);
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
@@ -267,6 +282,8 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       {"/proc/1", "It is a folder, not a file"},
       {"/dev/fd/1x", "the folder is read-only"},
       {dir.File("limited.txt/list.txt"), "Not a directory"},
+      {held("held.txt"), "Its links do not lead to the file by name"},
+      {held("decoy.txt"), "Its links do not lead to the file by name"},
       {dir.File("chain-41"), "Too many levels of symbolic links"},
       {full, "No space left on device"},
       // The temporary file exists when the write fails.
@@ -283,6 +300,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   EXPECT_EQ(ReadBytes(dir.File("limited.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("on-read-only-disk.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("input.txt")), kOldBytes);
+  EXPECT_EQ(ReadBytes(dir.File("decoy.txt (deleted)")), kOldBytes);
   EXPECT_FALSE(std::filesystem::exists(dir.File("new-on-read-only-disk.txt")));
   // Nothing that is not a plain file was replaced.
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
@@ -367,6 +385,16 @@ TEST(ListExportTest, PosixOnly_StandardInputClosed) {
   }
   EXPECT_EQ(fifo.Drain(), "1.2.3.4:80\r\n");
   EXPECT_EQ(pipe.Drain(), "1.2.3.4:80\r\n");
+  {
+    // A save that fails once its temporary file is open.
+    MainWindowModel model = ModelWith({"1.2.3.4:80"});
+    model.label1 = list;
+    FakePlatform platform;
+    testing::LimitFileSize(4);
+    SaveList(model, platform);
+    testing::LimitFileSize(0);
+    EXPECT_EQ(platform.messages.size(), 1u);
+  }
   MainWindowModel model;
   FakePlatform platform;
   ImportListFile(model, platform, list);
@@ -376,6 +404,24 @@ TEST(ListExportTest, PosixOnly_StandardInputClosed) {
 #ifndef _WIN32
   EXPECT_EQ(::fcntl(0, F_GETFD), -1) << "descriptor 0 was left open";
 #endif
+}
+
+// The file becomes a folder between the write and the rename: the rename
+// fails, says why, and the temporary file goes.
+TEST(FileIoTest, FailedRenameIsToldAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string path = dir.File("list.txt");
+  WriteBytes(path, kOldBytes);
+  FileReplacement file;
+  std::string reason;
+  ASSERT_TRUE(file.Begin(path, &reason)) << reason;
+  ASSERT_TRUE(file.Write("1.2.3.4:80\r\n", &reason)) << reason;
+  std::filesystem::remove(testing::FsPath(path));
+  std::filesystem::create_directories(testing::FsPath(path + "/inside"));
+  EXPECT_FALSE(file.Commit(&reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(testing::FsPath(path + "/inside")));
+  ExpectNoTemporaryFiles(dir.path());
 }
 
 // The longest names a folder takes work for Save and Save As alike: the
@@ -404,8 +450,9 @@ TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
   TempDir dir;
   using std::filesystem::perms;
   WriteBytes(dir.File("real.txt"), "old\r\n");
-  std::filesystem::permissions(dir.File("real.txt"),
-                               perms::owner_read | perms::owner_write | perms::group_read);
+  std::filesystem::permissions(
+      dir.File("real.txt"),
+      perms::owner_read | perms::owner_write | perms::group_read | perms::others_exec);
   std::filesystem::create_symlink("real.txt", dir.File("link.txt"));
   MainWindowModel model = ModelWith({"1.2.3.4:80"});
   model.label1 = dir.File("link.txt");
@@ -426,7 +473,7 @@ TEST(ListExportTest, PosixOnly_SymbolicLinkIsWrittenThroughAndKeptWithItsMode) {
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("chain-40")));
   EXPECT_EQ(ReadBytes(dir.File("real.txt")), "5.6.7.8:80\r\n");
   EXPECT_EQ(std::filesystem::status(dir.File("real.txt")).permissions(),
-            perms::owner_read | perms::owner_write | perms::group_read);
+            perms::owner_read | perms::owner_write | perms::group_read | perms::others_exec);
 
   // A new file gets what any new file gets: 0666 less the umask.
   const std::pair<unsigned, unsigned> masks[] = {{022, 0644}, {077, 0600}, {002, 0664}, {0, 0666}};

@@ -200,6 +200,10 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
     EXPECT_NE(run->errors.find(cleared), std::string::npos);
   }
   EXPECT_EQ(Sift({}, big, false).errors.find('%'), std::string::npos);
+  // A file is measured as the standard input is.
+  WriteBytes(dir.File("big.txt"), big);
+  EXPECT_NE(Sift({dir.File("big.txt"), "-o", "-"}, "", true).errors.find("% of 33 MiB"),
+            std::string::npos);
   // An input of 32 MiB or less is sifted too soon for progress to help.
   EXPECT_EQ(Sift({}, big.substr(0, 20u << 20), true).errors.find('%'), std::string::npos);
   EXPECT_EQ(Sift({"-q"}, big, true).errors, "");
