@@ -424,6 +424,44 @@ TEST(FileIoTest, FailedRenameIsToldAndLeavesNoTemporary) {
   ExpectNoTemporaryFiles(dir.path());
 }
 
+// A file is set aside under the first free name of 100; anything but a
+// regular file stays where it is.
+TEST(FileIoTest, PosixOnly_SetFileAside) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  testing::MakeFifo(dir.File("fifo"));
+  std::filesystem::create_symlink("loop", dir.File("loop"));
+  const std::string full = dir.File("full.conf");
+  WriteBytes(full, "x");
+  WriteBytes(full + ".old", "taken");
+  for (int n = 2; n <= 100; ++n) WriteBytes(full + ".old-" + std::to_string(n), "taken");
+  const std::string two = dir.File("two.conf");
+  WriteBytes(two, "x");
+  WriteBytes(two + ".old", "taken");
+  const struct {
+    std::string path;
+    std::string aside;  // empty: not set aside
+    const char* reason;
+  } rows[] = {
+      {dir.File("a.conf"), "", "No such file or directory"},
+      {dir.File("fifo"), "", "It is not a regular file"},
+      {dir.File("loop"), "", "Too many levels of symbolic links"},
+      {full, "", "File exists"},
+      {two, two + ".old-2", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    std::string aside, reason;
+    EXPECT_EQ(SetFileAside(row.path, "old", &aside, &reason), !row.aside.empty());
+    EXPECT_EQ(aside, row.aside);
+    EXPECT_NE(reason.find(row.reason), std::string::npos) << reason;
+  }
+  EXPECT_EQ(ReadBytes(two + ".old-2"), "x");
+  EXPECT_FALSE(std::filesystem::exists(two));
+  EXPECT_EQ(ReadBytes(full), "x");
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+}
+
 // The longest names a folder takes work for Save and Save As alike: the
 // temporary file has a short name of its own.
 TEST(ListExportTest, LongestNamesAreSavedInPlaceAndFromTheChooser) {

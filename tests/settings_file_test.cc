@@ -156,10 +156,17 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
     std::string reason;
     EXPECT_TRUE(store.Write("Settings", "MainTop", "7", &reason)) << reason;
     EXPECT_EQ(store.set_aside(), "");  // told once, by the read that set it aside
-    // The first write makes the folders the file is to be in.
+    // The first write makes the folders the file is to be in, as any folder
+    // is made: 0777 less the umask.
     SettingsFile nested(dir.File("new/Kestrova/Kestrova.conf"));
+    const unsigned umask = testing::SetUmask(022);
     EXPECT_TRUE(nested.Write("Settings", "MainTop", "7", &reason)) << reason;
+    testing::SetUmask(umask);
     EXPECT_EQ(nested.Read("Settings", "MainTop"), "7");
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(dir.File("new/Kestrova")).permissions(),
+              static_cast<std::filesystem::perms>(0755));
+#endif
     if (c.damaged) {
       EXPECT_EQ(ReadBytes(aside), bytes);
       EXPECT_EQ(ReadBytes(path), "[Settings]\nMainTop=7\n");

@@ -464,6 +464,17 @@ TEST(SiftCommandTest, PosixOnly_OutputNamedAsTheStandardOutput) {
     EXPECT_EQ(run.status, kExitDone) << run.errors;
     EXPECT_EQ(ReadBytes(dir.File("out.txt")), "old\r\n1.2.3.4:80\r\n");
   }
+  // The standard streams themselves, as the program is started.
+  {
+    testing::PipeReader pipe;
+    int status = -1;
+    {
+      testing::StandardOutputTo into(pipe);
+      status = RunSiftCommand({"-q", input});
+    }
+    EXPECT_EQ(status, kExitDone);
+    EXPECT_EQ(pipe.Drain(), "1.2.3.4:80\r\n");
+  }
   // Progress is shown on a terminal only; a pipe or a file is not one.
   testing::PseudoTerminal terminal;
   ASSERT_FALSE(terminal.name().empty());
