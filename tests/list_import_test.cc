@@ -259,6 +259,8 @@ std::pair<std::vector<size_t>, std::string> ReadAll(ByteSource& source) {
         sizes.push_back(line.size());
         continue;
       case LineReader::Result::kEnd:
+        // Every byte counted, as progress is told from the count.
+        if (reader.SourceSize() >= 0) EXPECT_EQ(reader.BytesRead(), reader.SourceSize());
         return {sizes, ""};
       case LineReader::Result::kError:
         return {sizes, reader.Error()};
