@@ -134,6 +134,7 @@ TEST(FileIoTest, PathsOnThisSystem) {
   const std::pair<const char*, const char*> parents[] = {
       {"/home/u/list.txt", "/home/u"}, {"/list.txt", "/"}, {"list.txt", "."}};
   EXPECT_EQ(JoinPath("/home/u", "l.txt"), "/home/u/l.txt");
+  EXPECT_EQ(JoinPath("/", "l.txt"), "/l.txt");
 #endif
   for (const auto& [path, parent] : parents) EXPECT_EQ(ParentFolder(path), parent) << path;
   // The system's own separators all the way, drive letter first on Windows.
@@ -267,6 +268,14 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
 #endif
   };
   WriteBytes(dir.File("decoy.txt (deleted)"), kOldBytes);
+  // The reading end of a pipe, with no flag set at all.
+#ifdef _WIN32
+  const int plain_reader = -1;
+#else
+  int ends[2] = {-1, -1};
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  const int plain_reader = ends[0];
+#endif
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
@@ -277,6 +286,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       {"/dev/fd/4294967297", "Bad file descriptor"},  // past any descriptor's number
       {"/dev/fd/0", "It is open for reading only"},
       {"/dev/fd/" + std::to_string(pipe.reader()), "It is open for reading only"},
+      {"/dev/fd/" + std::to_string(plain_reader), "It is open for reading only"},
       // Names that only look like a descriptor's: a folder, and no file.
       {"/dev/fd/", "It is a folder, not a file"},
       {"/proc/1", "It is a folder, not a file"},

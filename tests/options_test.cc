@@ -296,6 +296,13 @@ TEST(OptionsFileLocationTest, PosixOnly_RelativeConfigFolderIsIgnored) {
     EXPECT_EQ(UserOptionsFilePath(), folder + "proxy_stup.pr");
     EXPECT_EQ(UserSettingsFilePath(), folder + "Kestrova.conf");
   }
+  // With no home folder, the current one.
+  testing::SetEnv("HOME", "");
+  EXPECT_EQ(UserOptionsFilePath(), "./.config/Kestrova/proxy_stup.pr");
+#ifndef _WIN32
+  unsetenv("HOME");
+  EXPECT_EQ(UserOptionsFilePath(), "./.config/Kestrova/proxy_stup.pr");
+#endif
   testing::SetEnv("HOME", home);
   testing::SetEnv("XDG_CONFIG_HOME", config_before);
 }

@@ -326,6 +326,8 @@ TEST(NearestWordTest, NearEnoughAndNearest) {
       {"--lfx", {"--lf"}, "--lf"},
       {"--x", {"--lf"}, ""},
       {"ba", {"ab"}, ""},
+      {"lf", {"--lf"}, ""},
+      {"abcx", {"abc"}, "abc"},
       {"abcdef", {"abcxyz"}, ""},
       {"abcdefgh", {"abcdefyz"}, "abcdefyz"},
       {"abcdefgh", {"abcdexyz"}, ""},
