@@ -417,8 +417,8 @@ TEST(ListExportTest, PosixOnly_StandardInputClosed) {
 }
 
 // The file becomes a folder between the write and the rename: the rename
-// fails, says why, and the temporary file goes. (Wine's ReplaceFileW puts
-// the file in the folder's place, which Windows' own is documented to refuse.)
+// fails, says why, and the temporary file goes. (Under Wine, ReplaceFileW
+// puts the file in the folder's place; Windows itself is not checked here.)
 TEST(FileIoTest, PosixOnly_FailedRenameIsToldAndLeavesNoTemporary) {
   KESTROVA_POSIX_ONLY();
   TempDir dir;
