@@ -40,6 +40,7 @@ TEST(SettingsTextTest, FindsTheKeyInItsSection) {
       {"escapes", "[Settings]\nMainLeft=\\x01\\\\\\\"\\t\\q\\x4\n", "Settings",
        "\x01\\\"\t\\q\\x4"},
       {"not hex digits", "[Settings]\nMainLeft=\\xg1\\x1G\\x:0\n", "Settings", "\\xg1\\x1G\\x:0"},
+      {"hex digits of both cases", "[Settings]\nMainLeft=\\x4a\\x4F\\x6f\\x4A\n", "Settings", "JOoJ"},
       {"garbage around", "\0\xFF[x\n[Settings]\n=\n==\nMainLeft=7\n\xFF"s, "Settings", "7"},
       {"a header in garbage", "\0[Settings]\nMainLeft=7\n"s, "Settings", std::nullopt},
   };
@@ -173,6 +174,10 @@ TEST(SettingsFileTest, DamagedFileIsSetAsideAndAFreshOneWritten) {
     } else {
       EXPECT_FALSE(std::filesystem::exists(aside));
       EXPECT_EQ(FindSetting(ReadBytes(path), "Settings", "MainLeft"), "5");
+      // A value it holds already is not written again: a read-only file takes it.
+      testing::SetReadOnly(path);
+      EXPECT_TRUE(store.Write("Settings", "MainTop", "7", &reason)) << reason;
+      testing::SetReadOnly(path, false);
     }
     if (c.set_aside_before > 0) {
       EXPECT_EQ(ReadBytes(path + ".damaged"), "earlier");

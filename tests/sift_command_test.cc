@@ -374,6 +374,12 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
        "",
        "unknown command \"sfit\", and no file of that name; did you mean \"sift\"?"},
       {"an unknown command", {"clean"}, kExitUsage, none, "", "unknown command \"clean\""},
+      {"a command of letters, digits, - and _",
+       {"az-AZ_09"},
+       kExitUsage,
+       none,
+       "",
+       "unknown command \"az-AZ_09\""},
       {"letters swapped", {"isft"}, kExitUsage, none, "", "did you mean \"sift\"?"},
       {"too far from any word", {"xyzsift"}, kExitUsage, none, "", "no file of that name\n"},
       {"too far, after the word", {"siftxyz"}, kExitUsage, none, "", "no file of that name\n"},
@@ -433,6 +439,17 @@ TEST(SiftCommandTest, SavedOptionsAreTheWindows) {
     const SiftRun saved = Sift(args, list);
     EXPECT_EQ(saved.out, "1.2.3.4:80\r\n");
     EXPECT_EQ(saved.errors.find("could not be read"), std::string::npos);
+  }
+  // With every saved switch off, each switch given on the line still holds.
+  WriteBytes(dir.File("Kestrova/proxy_stup.pr"), "0\r\n0\r\n0\r\n0\r\n\r\n");
+  const std::pair<const char*, const char*> alone[] = {
+      {"--only-entries", "1.2.3.4:80\r\nwww.xy.example:80\r\n1.2.3.4:80\r\n"},
+      {"--drop-host-names", "1.2.3.4:80\r\n1.2.3.4:80\r\n0001.2.3.4:80\r\n"},
+      {"--only-www", "www.xy.example:80\r\n"},
+      {"--drop-repeats", "1.2.3.4:80\r\nwww.xy.example:80\r\n0001.2.3.4:80\r\n"},
+  };
+  for (const auto& [option, out] : alone) {
+    EXPECT_EQ(Sift({"--use-saved-options", option, "-q"}, list).out, out) << option;
   }
 }
 
@@ -586,8 +603,16 @@ TEST(SiftCommandTest, PosixOnly_DevicesProcAndSizeLimitsFail) {
   const std::string full = testing::FullDevice(dir);
   const std::string full_message = "cannot write \"" + full + "\": No space left on device";
   ASSERT_FALSE(full.empty()) << "no full device that may safely be written";
+  // Kept entries past the first MiB are written while reading goes on.
+  std::string big;
+  while (big.size() <= (2u << 20)) big += "10.20.30.40:8080\r\n";
+  WriteBytes(dir.File("big.txt"), big);
   ExpectFailures(dir, {
                           {"full device", {"-o", full}, kExitFileFailed, full_message.c_str()},
+                          {"full device, while reading",
+                           {dir.File("big.txt"), "-o", full},
+                           kExitFileFailed,
+                           full_message.c_str()},
                           {"read error",
                            {"/proc/self/mem", "-o", out},
                            kExitFileFailed,
