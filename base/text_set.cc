@@ -8,8 +8,6 @@
 namespace kestrova {
 namespace {
 
-constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << 36) - 1;
-constexpr int kStoredHashBits = 64 - 36;
 constexpr size_t kFirstBlock = size_t{64} << 10;
 constexpr size_t kFirstSlots = 1024;
 constexpr size_t kMaxReservedSlots = size_t{1} << 27;  // 1 GiB

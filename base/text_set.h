@@ -99,6 +99,8 @@ class TextSet {
   // move; their slot holds the top bits of their hash over their place + 1.
   static constexpr int kBlockBits = 25;
   static constexpr int kPlaceBits = 36;
+  static constexpr std::uint64_t kPlaceMask = (std::uint64_t{1} << kPlaceBits) - 1;
+  static constexpr int kStoredHashBits = 64 - kPlaceBits;
 
   // Grows the key table first.
   bool InsertKey(std::uint64_t key, std::uint64_t hash);
