@@ -6,10 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 #include "listfile/list_import.h"
 #include "os/file_io.h"
@@ -259,23 +255,11 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   // without a file that bears the name the link reads.
   const std::string pid = std::to_string(testing::ProcessId());
   const auto held = [&](const char* name) {
-#ifdef _WIN32
-    return std::string(name);
-#else
-    const int fd = ::open(dir.File(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    ::unlink(dir.File(name).c_str());
+    const int fd = testing::OpenAndDelete(dir.File(name));
     return "/proc/" + pid + "/task/" + pid + "/fd/" + std::to_string(fd);
-#endif
   };
   WriteBytes(dir.File("decoy.txt (deleted)"), kOldBytes);
-  // The reading end of a pipe, with no flag set at all.
-#ifdef _WIN32
-  const int plain_reader = -1;
-#else
-  int ends[2] = {-1, -1};
-  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
-  const int plain_reader = ends[0];
-#endif
+  const int plain_reader = testing::PlainPipeReader();
   const FailedSaveCase cases[] = {
       {dir.File("locked/list.txt"), "read-only"},
       {dir.File("fifo"), "Nothing is reading from the pipe"},
@@ -334,11 +318,7 @@ TEST(ListExportTest, PosixOnly_PipesAreWrittenStraightAndLinksKept) {
   const bool device = testing::MakeDeviceNode(dir.File("device"));
   std::filesystem::create_symlink("device", dir.File("link-to-device"));
   // A descriptor numbered with several digits.
-#ifdef _WIN32
-  const int high = -1;
-#else
-  const int high = ::fcntl(pipe.writer(), F_DUPFD_CLOEXEC, 345);
-#endif
+  const int high = testing::DuplicateDescriptor(pipe.writer(), 345);
   const std::pair<std::string, testing::PipeReader*> cases[] = {
       {dir.File("fifo"), &fifo},
       {"/dev/fd/" + std::to_string(high), &pipe},
@@ -411,9 +391,7 @@ TEST(ListExportTest, PosixOnly_StandardInputClosed) {
   EXPECT_EQ(platform.messages, std::vector<std::string>{});
   EXPECT_EQ(model.list1.Count(), 1);
   EXPECT_EQ(ReadBytes(list), "1.2.3.4:80\r\n");
-#ifndef _WIN32
-  EXPECT_EQ(::fcntl(0, F_GETFD), -1) << "descriptor 0 was left open";
-#endif
+  EXPECT_FALSE(testing::DescriptorIsOpen(0)) << "descriptor 0 was left open";
 }
 
 // The file becomes a folder between the write and the rename: the rename

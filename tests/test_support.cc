@@ -202,6 +202,22 @@ StandardInputFrom::~StandardInputFrom() {
   close(saved_);
 }
 
+bool DescriptorIsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
+
+int DuplicateDescriptor(int fd, int lowest) { return fcntl(fd, F_DUPFD_CLOEXEC, lowest); }
+
+int OpenAndDelete(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  unlink(path.c_str());
+  return fd;
+}
+
+int PlainPipeReader() {
+  int ends[2] = {-1, -1};
+  if (pipe2(ends, O_CLOEXEC) != 0) return -1;
+  return ends[0];
+}
+
 PseudoTerminal::PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
   if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) name_ = ptsname(master_);
 }
@@ -256,6 +272,10 @@ StandardInputFrom::StandardInputFrom(const std::string&, long long) {}
 StandardInputFrom::~StandardInputFrom() = default;
 PseudoTerminal::PseudoTerminal() {}
 PseudoTerminal::~PseudoTerminal() = default;
+bool DescriptorIsOpen(int) { return false; }
+int DuplicateDescriptor(int, int) { return -1; }
+int OpenAndDelete(const std::string&) { return -1; }
+int PlainPipeReader() { return -1; }
 std::optional<std::string> InReadOnlyMount(const std::string&,
                                            const std::function<std::string()>&) {
   return std::nullopt;

@@ -125,6 +125,18 @@ class StandardInputFrom {
   int saved_ = -1;
 };
 
+// POSIX only: descriptors for the tests of what a name of one reaches.
+// Whether `fd` is open in this process.
+bool DescriptorIsOpen(int fd);
+// A copy of `fd` numbered `lowest` or above.
+int DuplicateDescriptor(int fd, int lowest);
+// A descriptor of a new file at `path` opened for writing, its name then
+// deleted, so the file lives on only through the descriptor.
+int OpenAndDelete(const std::string& path);
+// The reading end of a new pipe, with no flag set at all (its writing end is
+// kept open).
+int PlainPipeReader();
+
 // POSIX only: a pseudo-terminal, open while it lives; `name()` is the end a
 // program is handed as its terminal. Empty where there is none.
 class PseudoTerminal {
