@@ -291,10 +291,15 @@ TEST(SiftCommandTest, RepeatsDroppedAcrossManyWrites) {
     const std::string kept(*ScanAddressStepByStep(line, {}));
     if (seen.insert(kept).second) expected += kept + "\r\n";
   }
+  // A kept text longer than the 1 MiB written at a time, twice.
+  const std::string long_text = "9.9.9.9:" + std::string(3u << 19, '7');
+  list += long_text + "\n" + long_text + "\n";
+  expected += long_text + "\r\n";
   ASSERT_GT(expected.size(), 3u << 20);
   const SiftRun run = Sift({"--drop-repeats", "-q"}, list);
   EXPECT_EQ(run.out.size(), expected.size());
   EXPECT_TRUE(run.out == expected);
+  EXPECT_EQ(Sift({"-q"}, long_text + "\n").out, long_text + "\r\n");
 }
 
 struct CommandLineCase {

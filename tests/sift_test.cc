@@ -65,6 +65,7 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {" www.host.example:80", kDropped, kDropped, kDropped},
       {"www.ab.cd xy.z", kDropped, kDropped, kDropped},  // nothing after the blank counts
       {"1.2.3.4:80www.x", kDropped, kDropped, kDropped},
+      {"1.2.3.4:www.long-host-name.example:8080", kDropped, kDropped, kDropped},
       {"WWW.HOST.EXAMPLE:80", kDropped, kDropped, kDropped},
       {"", kDropped, kDropped, kDropped},
       {" ", kDropped, kDropped, kDropped},

@@ -286,6 +286,21 @@ TEST(CanvasTest, OnlyTheSameSpanHidesALine) {
     canvas.DrawLine(b.x1, b.y1, b.x2, b.y2, Rgb{2, 2, 2});
     EXPECT_EQ(canvas.Lines().size(), 2u) << b.x1 << "," << b.y1 << "," << b.x2 << "," << b.y2;
   }
+  // Many lines drawn over one span: the hidden ones are dropped, the first
+  // line drawn stays, and so does the last over the span.
+  Canvas canvas;
+  canvas.DrawLine(0, 0, 5, 0, Rgb{1, 1, 1});
+  for (int i = 0; i < 5000; ++i) canvas.DrawLine(0, 1, 5, 1, Rgb{2, 2, static_cast<int>(i % 200)});
+  ASSERT_EQ(canvas.Lines().size(), 2u);
+  EXPECT_EQ(canvas.Lines()[0].y1, 0);
+  EXPECT_EQ(canvas.Lines()[1].color.blue, 4999 % 200);
+  // A line off the view leaves the next one to be drawn.
+  std::vector<std::uint32_t> pixels(6 * 4, 7);
+  Canvas two;
+  two.DrawLine(0, -5, 5, -5, Rgb{1, 1, 1});
+  two.DrawLine(0, 2, 5, 2, Rgb{1, 1, 1});
+  RenderCanvas(two, {pixels.data(), 6, 4, 6}, 1440);
+  EXPECT_NE(pixels[2 * 6], 7u);
 }
 
 }  // namespace
