@@ -100,6 +100,34 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
        {{5, 4}, {2, 4}, {8, 4}},
        {},
        {{5, 3}, {5, 5}}},
+      {"a pen 2 wide also covers the pixels inside the far outline",
+       Kind::kRectangle,
+       Opaque(255, 0, 0),
+       Opaque(0, 0, 255),
+       {1, 1},
+       {4, 4},
+       {{1, 1}, {4, 4}, {5, 5}, {4, 2}, {2, 4}},
+       {{2, 2}, {3, 3}},
+       {{7, 7}, {7, 3}},
+       2},
+      {"an ellipse narrower than its pen is all pen",
+       Kind::kEllipse,
+       Opaque(255, 0, 0),
+       Opaque(0, 0, 255),
+       {1, 1},
+       {0.5, 6},
+       {{1, 4}, {1, 2}},
+       {},
+       {{3, 4}, {1, 9}}},
+      {"a fill off the grid covers the pixels whose centres it holds",
+       Kind::kFill,
+       {},
+       Opaque(0, 0, 255),
+       {0.5, 0.5},
+       {2, 2},
+       {},
+       {{0, 0}, {1, 1}},
+       {{2, 1}, {1, 2}, {2, 2}}},
       {"a line with both ends at one point is that pixel",
        Kind::kLine,
        Opaque(255, 0, 0),
@@ -186,6 +214,33 @@ TEST(ArtworkTest, SmallMarksAreCrispWithRoomBetweenWires) {
     ASSERT_GE(wires.size(), 2u);
     for (size_t i = 1; i < wires.size(); ++i) EXPECT_GE(wires[i] - wires[i - 1], 3) << wires[i];
   }
+}
+
+// Every kind of shape as SVG: outlines through pixel centres (half a unit
+// on), fills on whole units, "none" where a colour has no alpha.
+TEST(ArtworkTest, EachShapeAsSvg) {
+  using Kind = Shape::Kind;
+  const Rgba ink = Opaque(0x12, 0x34, 0x56), paper = Opaque(0xfe, 0xdc, 0xba);
+  const Picture picture{8,
+                        {
+                            {Kind::kEllipse, ink, {}, {{1, 2}, {4, 2}}},
+                            {Kind::kRectangle, ink, paper, {{1, 3}, {5, 2}}, 2},
+                            {Kind::kFill, {}, paper, {{0, 1}, {2, 3}}},
+                            {Kind::kPolygon, {}, ink, {{0, 0}, {3, 1}, {0, 3}}},
+                            {Kind::kLine, paper, {}, {{0, 7}, {6.5, 2}}},
+                        }};
+  EXPECT_EQ(PictureSvg(picture),
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" height=\"8\" "
+            "viewBox=\"0 0 8 8\">\n"
+            "  <ellipse cx=\"3.5\" cy=\"3.5\" rx=\"2\" ry=\"1\" fill=\"none\" "
+            "stroke=\"#123456\" stroke-width=\"1\"/>\n"
+            "  <rect x=\"1.5\" y=\"3.5\" width=\"5\" height=\"2\" fill=\"#fedcba\" "
+            "stroke=\"#123456\" stroke-width=\"2\"/>\n"
+            "  <rect x=\"0\" y=\"1\" width=\"2\" height=\"3\" fill=\"#fedcba\"/>\n"
+            "  <polygon points=\"0.5,0.5 3.5,1.5 0.5,3.5\" fill=\"#123456\"/>\n"
+            "  <line x1=\"0.5\" y1=\"7.5\" x2=\"7\" y2=\"2.5\" stroke=\"#fedcba\" "
+            "stroke-width=\"1\" stroke-linecap=\"square\"/>\n"
+            "</svg>\n");
 }
 
 #ifndef _WIN32  // another C library's maths may round an edge's blend otherwise

@@ -153,6 +153,13 @@ TEST(TextColorOverTest, ThemeWhereItReadsElseTheBestOverTheWorstRow) {
     PaintNamedTint(canvas, c.tint);
     EXPECT_EQ(TextColorOver(canvas, c.rect, c.plain, c.theme), c.expected);
   }
+  // Where neither black nor white reads better than the theme's colour, the
+  // theme's stays: here each of the three is one of the colours behind.
+  const Rgb red{200, 0, 0};
+  Canvas mixed;
+  mixed.DrawLine(0, 1000, 9000, 1000, kBlackText);
+  mixed.DrawLine(0, 1100, 9000, 1100, kWhiteText);
+  EXPECT_EQ(TextColorOver(mixed, {1000, 1000, 1000, 300}, red, red), red);
   EXPECT_NEAR(ContrastRatio(kBlackText, kWhiteText), 21, 1e-9);
   EXPECT_NEAR(ContrastRatio(Rgb{119, 119, 119}, kWhiteText), 4.48, 0.01);
 }
@@ -226,7 +233,8 @@ TEST(TextsOverTintTest, LabelsCheckBoxesAndFrameCaptions) {
 }
 
 // Lines at one device pixel a twip (1440 DPI), drawn in their colour over
-// what the view holds, in every direction and clipped to the view.
+// what the view holds, in every direction and clipped to the view: the view
+// sits inside a larger buffer whose border must stay as it was.
 TEST(RenderCanvasTest, LinesInEveryDirection) {
   struct Case {
     const char* name;
@@ -246,6 +254,10 @@ TEST(RenderCanvasTest, LinesInEveryDirection) {
       {"up and right", {0, 3, 3, 0}, "...#../..#.../.#..../#....."},
       {"up and left", {5, 3, 2, 0}, "..#.../...#../....#./.....#"},
       {"steep", {0, 0, 1, 3}, "#...../#...../.#..../.#...."},
+      {"shallow", {0, 0, 5, 2}, "##..../..##../....##/......"},
+      {"nearly diagonal", {0, 0, 4, 3}, "#...../.#..../..##../....#."},
+      {"diagonal past the top", {-1, 2, 4, -3}, ".#..../#...../....../......"},
+      {"diagonal past the right", {4, 0, 7, 3}, "....#./.....#/....../......"},
       {"a point", {4, 2, 4, 2}, "....../....../....#./......"},
       {"past the edges", {-3, 3, 9, 3}, "....../....../....../######"},
       {"past the corner", {3, 2, 8, 7}, "....../....../...#../....#."},
@@ -256,13 +268,18 @@ TEST(RenderCanvasTest, LinesInEveryDirection) {
     Canvas canvas;
     const auto& l = c.line;
     canvas.DrawLine(l.x1, l.y1, l.x2, l.y2, color);
-    std::vector<std::uint32_t> pixels(6 * 4, 7);
-    RenderCanvas(canvas, {pixels.data(), 6, 4, 6}, 1440);
+    // A 6 x 4 view at (1, 1) of an 8 x 6 buffer.
+    std::vector<std::uint32_t> pixels(8 * 6, 7);
+    RenderCanvas(canvas, {pixels.data() + 8 + 1, 6, 4, 8}, 1440);
     std::string got;
-    for (int y = 0; y < 4; ++y) {
-      if (y > 0) got += '/';
-      for (int x = 0; x < 6; ++x) {
-        const std::uint32_t p = pixels[static_cast<size_t>(y) * 6 + x];
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        const std::uint32_t p = pixels[static_cast<size_t>(y) * 8 + x];
+        if (y == 0 || y == 5 || x == 0 || x == 7) {
+          EXPECT_EQ(p, 7u) << "outside the view at " << x << "," << y;
+          continue;
+        }
+        if (x == 1 && y > 1) got += '/';
         EXPECT_TRUE(p == 7 || p == 0xffc86432u) << std::hex << p;
         got += p == 7 ? '.' : '#';
       }

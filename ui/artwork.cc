@@ -112,15 +112,16 @@ Image MarkImage(int size) {
   return Rasterize(MarkPicture(), size, true);
 }
 
-std::string MarkSvg() {
-  const Picture mark = MarkPicture();
+std::string MarkSvg() { return PictureSvg(MarkPicture()); }
+
+std::string PictureSvg(const Picture& picture) {
   // Outlines through pixel centres, as the crisp 32-pixel drawing hits them.
   auto at = [](double v) { return Number(v + 0.5); };
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                    std::to_string(mark.grid) + "\" height=\"" + std::to_string(mark.grid) +
-                    "\" viewBox=\"0 0 " + std::to_string(mark.grid) + " " +
-                    std::to_string(mark.grid) + "\">\n";
-  for (const Shape& shape : mark.shapes) {
+                    std::to_string(picture.grid) + "\" height=\"" + std::to_string(picture.grid) +
+                    "\" viewBox=\"0 0 " + std::to_string(picture.grid) + " " +
+                    std::to_string(picture.grid) + "\">\n";
+  for (const Shape& shape : picture.shapes) {
     const std::string stroke =
         shape.pen.alpha
             ? " stroke=\"" + Hex(shape.pen) + "\" stroke-width=\"" + Number(shape.pen_width) + "\""

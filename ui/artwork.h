@@ -13,9 +13,8 @@
 namespace kestrova {
 
 // The toolbar's 16 x 16 images by key: "Open", "Save", "Help"; any other key
-// gives an empty picture. Their mask colour is light grey.
+// gives an empty picture.
 Picture ToolbarPicture(std::string_view key);
-inline constexpr Rgba kToolbarMaskColor = Opaque(192, 192, 192);
 
 // A kestrel's head over a sieve, on a 32 x 32 grid.
 Picture MarkPicture();
@@ -30,8 +29,9 @@ inline constexpr int kMarkSizes[] = {16, 24, 32, 48, 64, 128, 256};
 inline constexpr int kLargestSmallMark = 32;
 bool IsSmallMarkSize(int size);
 Image MarkImage(int size);
-// The mark as SVG, for the scalable icon.
+// The mark as SVG, for the scalable icon; any picture the same way.
 std::string MarkSvg();
+std::string PictureSvg(const Picture& picture);
 
 // The About window's own icon (16 x 16 grid) and its 70 x 70 picture.
 Picture AboutIconPicture();
