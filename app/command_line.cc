@@ -37,9 +37,10 @@ std::string Quoted(std::string_view text) {
 }
 
 // A word that can only have been meant as a command: no path would be
-// written like this unless it named a file that is there.
+// written like this unless it named a file that is there. Options are told
+// apart before a word gets here.
 bool LooksLikeCommand(const std::string& word) {
-  if (word.empty() || word[0] == '-') return false;
+  if (word.empty()) return false;
   for (char c : word) {
     const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                        c == '-' || c == '_';

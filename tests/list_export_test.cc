@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-
+#include <optional>
 
 #include "listfile/list_import.h"
 #include "os/file_io.h"
@@ -148,6 +148,7 @@ struct FailedSaveCase {
   unsigned long long file_size_limit = 0;  // none
   const char* shown = nullptr;             // how the message shows the path, when not as it is
   bool read_only_mount = false;            // saved where the file system is mounted read-only
+  bool descriptors_used_up = false;        // saved when no descriptor is left to open
 };
 
 // No temporary file of a save is left in `folder`.
@@ -175,8 +176,11 @@ void ExpectFailedSavesLeaveFilesIntact(const TempDir& dir, const FailedSaveCase*
       FakePlatform platform;
       platform.answers = {c->path};
       testing::LimitFileSize(c->file_size_limit);
+      std::optional<testing::DescriptorsUsedUp> used_up;
+      if (c->descriptors_used_up) used_up.emplace();
       SaveList(model, platform);
       SaveListAs(model, platform);
+      used_up.reset();
       testing::LimitFileSize(0);
       EXPECT_EQ(model.label1, c->path);
       EXPECT_EQ(model.list1.Count(), 2);
@@ -288,6 +292,11 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
       // The disk is read-only, not the file or the folder.
       {dir.File("on-read-only-disk.txt"), "Read-only file system", 0, nullptr, true},
       {dir.File("new-on-read-only-disk.txt"), "Read-only file system", 0, nullptr, true},
+      // No descriptor left: for the temporary file, the pipe, a duplicate.
+      {dir.File("limited.txt"), "Too many open files", 0, nullptr, false, true},
+      {dir.File("new-when-used-up.txt"), "Too many open files", 0, nullptr, false, true},
+      {dir.File("fifo"), "Too many open files", 0, nullptr, false, true},
+      {"/dev/fd/2", "Too many open files", 0, nullptr, false, true},
   };
   ExpectFailedSavesLeaveFilesIntact(dir, std::begin(cases), std::end(cases));
   EXPECT_EQ(ReadBytes(dir.File("locked/list.txt")), kOldBytes);
@@ -296,6 +305,7 @@ TEST(ListExportTest, PosixOnly_LockedFoldersPipesDevicesAndSizeLimits) {
   EXPECT_EQ(ReadBytes(dir.File("input.txt")), kOldBytes);
   EXPECT_EQ(ReadBytes(dir.File("decoy.txt (deleted)")), kOldBytes);
   EXPECT_FALSE(std::filesystem::exists(dir.File("new-on-read-only-disk.txt")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new-when-used-up.txt")));
   // Nothing that is not a plain file was replaced.
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link-to-fifo")));
@@ -392,6 +402,28 @@ TEST(ListExportTest, PosixOnly_StandardInputClosed) {
   EXPECT_EQ(model.list1.Count(), 1);
   EXPECT_EQ(ReadBytes(list), "1.2.3.4:80\r\n");
   EXPECT_FALSE(testing::DescriptorIsOpen(0)) << "descriptor 0 was left open";
+}
+
+// A replacement given up is closed once: the number it held may be the next
+// file's by then, and a second close would end that one.
+TEST(FileIoTest, PosixOnly_AbandonedReplacementIsClosedOnce) {
+  KESTROVA_POSIX_ONLY();
+  TempDir dir;
+  const std::string path = dir.File("list.txt");
+  WriteBytes(path, kOldBytes);
+  int next = -1;
+  {
+    FileReplacement file;
+    std::string reason;
+    ASSERT_TRUE(file.Begin(path, &reason)) << reason;
+    file.Abandon();
+    next = testing::OpenAndDelete(dir.File("next.txt"));
+    file.Abandon();
+  }
+  EXPECT_TRUE(testing::DescriptorIsOpen(next));
+  testing::CloseDescriptor(next);
+  EXPECT_EQ(ReadBytes(path), kOldBytes);
+  ExpectNoTemporaryFiles(dir.path());
 }
 
 // The file becomes a folder between the write and the rename: the rename

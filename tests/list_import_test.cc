@@ -255,7 +255,9 @@ std::pair<std::vector<size_t>, std::string> ReadAll(ByteSource& source) {
         continue;
       case LineReader::Result::kEnd:
         // Every byte counted, as progress is told from the count.
-        if (reader.SourceSize() >= 0) EXPECT_EQ(reader.BytesRead(), reader.SourceSize());
+        if (reader.SourceSize() >= 0) {
+          EXPECT_EQ(reader.BytesRead(), reader.SourceSize());
+        }
         return {sizes, ""};
       case LineReader::Result::kError:
         return {sizes, reader.Error()};
@@ -378,6 +380,10 @@ TEST(DroppedFilesTest, FirstLocalFileByTheBytesOfItsName) {
       {"file://elsewhere/x.txt\r\nfile:///y.txt", "/y.txt"},
       {"file:///a%2", ""},
       {"file:///a%zz", ""},
+      {"file:///a%4g", ""},
+      {"file:///a%g4", ""},
+      {"file:///a%41", "/aA"},
+      {"  file:///spaced.txt  \r\n", "/spaced.txt"},
       {"file:///a%00b", ""},
       {"file:relative.txt", ""},
       {"file://localhost", ""},  // a host and no path

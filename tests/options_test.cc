@@ -327,7 +327,7 @@ TEST(OptionsPanelTest, ViewsSwitchAndApplyPaintsAndSaves) {
     EXPECT_TRUE(shown);
   }
   Rgb color;
-  ASSERT_TRUE(model.canvas.ColorAt(100, 45, &color));
+  ASSERT_TRUE(testing::ColorAt(model.canvas, 100, 45, &color));
   EXPECT_EQ(color, (Rgb{25, 162, 16}));
   EXPECT_EQ(ReadBytes(dir.File("cfg/proxy_stup.pr")),
             "2\r\n2\r\n2\r\n2\r\n\xC7\xE5\xEB\xE5\xED\xFB\xE9\r\n");

@@ -70,7 +70,7 @@ TEST(RasterizeTest, CrispShapesCoverWholePixels) {
        {4, 4},
        {},
        {{1, 1}, {4, 4}, {1, 4}},
-       {{0, 0}, {5, 5}, {0, 2}}},
+       {{0, 0}, {5, 5}, {0, 2}, {2, 5}, {5, 2}}},
       {"a thick line's ends are square, not round",
        Kind::kLine,
        Opaque(255, 0, 0),
@@ -213,6 +213,14 @@ TEST(ArtworkTest, SmallMarksAreCrispWithRoomBetweenWires) {
     }
     ASSERT_GE(wires.size(), 2u);
     for (size_t i = 1; i < wires.size(); ++i) EXPECT_GE(wires[i] - wires[i - 1], 3) << wires[i];
+  }
+  // Past 32 pixels (an icon at an odd scale, 33 at 103 %), the full mark,
+  // smoothed: some pixels only partly covered.
+  for (const int size : {33, 40, 48}) {
+    const Image mark = MarkImage(size);
+    EXPECT_TRUE(std::any_of(mark.argb.begin(), mark.argb.end(), [](std::uint32_t pixel) {
+      return pixel >> 24 != 0 && pixel >> 24 != 0xff;
+    })) << size;
   }
 }
 

@@ -80,6 +80,8 @@ TEST(SettingsTextTest, SettingAKeyChangesOnlyItsLine) {
        "\0\xFFjunk\n\n[Settings]\nMainLeft=1\n"s},
       {"escaped", "", "Chooser", "Folder", " a\\b\"\n\x7F ",
        "[Chooser]\nFolder=\\x20a\\\\b\\\"\\x0A\\x7F\\x20\n"},
+      {"a blank inside as it is", "", "Chooser", "Folder", "/home/u/My lists!",
+       "[Chooser]\nFolder=/home/u/My lists!\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -333,6 +333,7 @@ TEST(NearestWordTest, NearEnoughAndNearest) {
       {"ba", {"ab"}, ""},
       {"lf", {"--lf"}, ""},
       {"abcx", {"abc"}, "abc"},
+      {"siftsift", {"sift"}, ""},
       {"abcdef", {"abcxyz"}, ""},
       {"abcdefgh", {"abcdefyz"}, "abcdefyz"},
       {"abcdefgh", {"abcdexyz"}, ""},
@@ -343,6 +344,15 @@ TEST(NearestWordTest, NearEnoughAndNearest) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(NearestWord(row.word, row.words), row.nearest) << row.word;
+  }
+  // The same against memory that cannot be read: no byte outside a word is.
+  for (const auto& row : rows) {
+    const std::string_view first = *row.words.begin();
+    const bool near = !NearestWord(row.word, {first}).empty();
+    for (const bool guard_before : {true, false}) {
+      const testing::GuardedText word(row.word, guard_before), candidate(first, guard_before);
+      EXPECT_EQ(!NearestWord(word.view(), {candidate.view()}).empty(), near) << row.word;
+    }
   }
 }
 
@@ -422,6 +432,11 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
   char* argv[] = {name, file, nullptr};
   EXPECT_EQ(ProgramArguments(1, argv), std::vector<std::string>{});
   EXPECT_EQ(ProgramArguments(2, argv), std::vector<std::string>{"list.txt"});
+  // Started with no words at all, not even its name (execve allows it); the
+  // list ends at once, with nothing readable before it.
+  const testing::GuardedText no_words(std::string(sizeof(char*), '\0'), true);
+  char** const empty_argv = reinterpret_cast<char**>(const_cast<char*>(no_words.view().data()));
+  EXPECT_EQ(ProgramArguments(0, empty_argv), std::vector<std::string>{});
 #endif
 }
 
@@ -498,6 +513,18 @@ TEST(SiftCommandTest, PosixOnly_OutputNamedAsTheStandardOutput) {
     }
     EXPECT_EQ(status, kExitDone);
     EXPECT_EQ(pipe.Drain(), "1.2.3.4:80\r\n");
+  }
+  {
+    WriteBytes(dir.File("piped.txt"), "5.6.7.8:3128\n");
+    testing::StandardInputFrom from(dir.File("piped.txt"), 0);
+    testing::PipeReader pipe;
+    int status = -1;
+    {
+      testing::StandardOutputTo into(pipe);
+      status = RunSiftCommand({"-q"});
+    }
+    EXPECT_EQ(status, kExitDone);
+    EXPECT_EQ(pipe.Drain(), "5.6.7.8:3128\r\n");
   }
   // Progress is shown on a terminal only; a pipe or a file is not one.
   testing::PseudoTerminal terminal;

@@ -44,6 +44,10 @@ TEST(ScanAddressTest, EntryFormsAndSwitches) {
       {"1.2.3.4:1234567", "1.2.3.4:1234567", "1.2.3.4:1234567", kDropped},  // too long a port
       {"10.20.30.40:80::1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
       {"10.20.30.40:80..1", "10.20.30.40:80", "10.20.30.40:80", kDropped, true},
+      // A stop at the first byte of a tail's first and second 16, the tail longer still.
+      {"1.2.3.4:..abcdefghijklmnopqrstu", "1.2.3.4:", "1.2.3.4:", kDropped},
+      {"1.2.3.4:8080abcdefghijkl..mnopqrstuvwxyz0123", "1.2.3.4:8080abcdefghijkl",
+       "1.2.3.4:8080abcdefghijkl", kDropped},
       {"1.2.3.4.5:80", "1.2.3.4.5:80", "1.2.3.4.5:80", kDropped},
       {"1.2.3.4.5", kDropped, kDropped, kDropped},
       {"1.2.3.4:.5", "1.2.3.4:.5", "1.2.3.4:.5", kDropped},

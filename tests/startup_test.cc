@@ -16,7 +16,7 @@ using testing::WriteBytes;
 // The tint that the topmost line at twip row 100 shows, by its colour.
 std::string PaintedTint(const Canvas& canvas) {
   Rgb color;
-  if (!canvas.ColorAt(0, 100, &color)) return "none";
+  if (!testing::ColorAt(canvas, 0, 100, &color)) return "none";
   for (const TintScheme& t : kNamedTints) {
     if (TintColor(t, 100) == color) return std::string(t.name);
   }
@@ -139,6 +139,13 @@ TEST(PlacementTest, WindowWhollyOffEveryScreenComesBackOnThePrimary) {
       {"off to the right (MainLeft=45000)", {primary}, {45000, 1000, 6500, 6500}, moved},
       {"above", {primary}, {1000, -6600, 6500, 6500}, moved},
       {"below", {primary}, {1000, 16200, 6500, 6500}, moved},
+      {"touching the right edge from outside", {primary}, {28800, 1000, 6500, 6500}, moved},
+      {"touching the left edge from outside", {primary}, {-6500, 1000, 6500, 6500}, moved},
+      {"touching the top edge from outside", {primary}, {1000, -6500, 6500, 6500}, moved},
+      {"one twip on the screen: as read",
+       {primary},
+       {28799, 16199, 6500, 6500},
+       {28799, 16199, 6500, 6500}},
       {"partly on the screen: as read",
        {primary},
        {-6000, -6000, 6500, 6500},

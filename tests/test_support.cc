@@ -1,5 +1,6 @@
 #include "tests/test_support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +11,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -203,6 +205,7 @@ StandardInputFrom::~StandardInputFrom() {
 }
 
 bool DescriptorIsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
+void CloseDescriptor(int fd) { close(fd); }
 
 int DuplicateDescriptor(int fd, int lowest) { return fcntl(fd, F_DUPFD_CLOEXEC, lowest); }
 
@@ -216,6 +219,51 @@ int PlainPipeReader() {
   int ends[2] = {-1, -1};
   if (pipe2(ends, O_CLOEXEC) != 0) return -1;
   return ends[0];
+}
+
+DescriptorsUsedUp::DescriptorsUsedUp() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+  saved_limit_ = static_cast<long long>(limit.rlim_cur);
+  // A few above the highest open now, so only a few need taking.
+  int highest = 2;
+  for (int fd = 3; fd < 1024; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0) highest = fd;
+  }
+  limit.rlim_cur = static_cast<rlim_t>(highest + 8);
+  if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+  for (;;) {
+    const int fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) break;
+    taken_.push_back(fd);
+  }
+}
+
+DescriptorsUsedUp::~DescriptorsUsedUp() {
+  for (const int fd : taken_) close(fd);
+  if (saved_limit_ < 0) return;
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  limit.rlim_cur = static_cast<rlim_t>(saved_limit_);
+  setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+GuardedText::GuardedText(std::string_view text, bool guard_before) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t data_pages = (text.size() + page - 1) / page + 1;
+  size_ = (data_pages + 2) * page;
+  void* pages = mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (pages == MAP_FAILED) throw std::runtime_error("no memory for a guarded text");
+  pages_ = pages;
+  char* data = static_cast<char*>(pages) + page;
+  mprotect(data, data_pages * page, PROT_READ | PROT_WRITE);
+  char* at = guard_before ? data : data + data_pages * page - text.size();
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  view_ = std::string_view(at, text.size());
+}
+
+GuardedText::~GuardedText() {
+  if (pages_) munmap(pages_, size_);
 }
 
 PseudoTerminal::PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
@@ -274,6 +322,11 @@ PseudoTerminal::PseudoTerminal() {}
 PseudoTerminal::~PseudoTerminal() = default;
 bool DescriptorIsOpen(int) { return false; }
 int DuplicateDescriptor(int, int) { return -1; }
+GuardedText::GuardedText(std::string_view text, bool) : copy_(text), view_(copy_) {}
+GuardedText::~GuardedText() = default;
+DescriptorsUsedUp::DescriptorsUsedUp() = default;
+DescriptorsUsedUp::~DescriptorsUsedUp() = default;
+void CloseDescriptor(int) {}
 int OpenAndDelete(const std::string&) { return -1; }
 int PlainPipeReader() { return -1; }
 std::optional<std::string> InReadOnlyMount(const std::string&,
@@ -281,6 +334,17 @@ std::optional<std::string> InReadOnlyMount(const std::string&,
   return std::nullopt;
 }
 #endif
+
+bool ColorAt(const Canvas& canvas, int x, int y, Rgb* color) {
+  const std::vector<CanvasLine> lines = canvas.Lines();
+  for (auto l = lines.rbegin(); l != lines.rend(); ++l) {
+    if (l->y1 == y && l->y2 == y && x >= std::min(l->x1, l->x2) && x <= std::max(l->x1, l->x2)) {
+      *color = l->color;
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string FakePlatform::Answer(const std::string& title, const std::string& filter,
                                  const ChooserStart& start) {

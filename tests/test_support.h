@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/platform.h"
@@ -130,12 +131,50 @@ class StandardInputFrom {
 bool DescriptorIsOpen(int fd);
 // A copy of `fd` numbered `lowest` or above.
 int DuplicateDescriptor(int fd, int lowest);
+void CloseDescriptor(int fd);
 // A descriptor of a new file at `path` opened for writing, its name then
 // deleted, so the file lives on only through the descriptor.
 int OpenAndDelete(const std::string& path);
 // The reading end of a new pipe, with no flag set at all (its writing end is
 // kept open).
 int PlainPipeReader();
+
+// POSIX only: while it lives, every descriptor this process may open is in
+// use (the limit lowered and the rest taken by /dev/null), so the next open,
+// dup or pipe fails with EMFILE.
+class DescriptorsUsedUp {
+ public:
+  DescriptorsUsedUp();
+  DescriptorsUsedUp(const DescriptorsUsedUp&) = delete;
+  DescriptorsUsedUp& operator=(const DescriptorsUsedUp&) = delete;
+  ~DescriptorsUsedUp();
+
+ private:
+  std::vector<int> taken_;
+  long long saved_limit_ = -1;
+};
+
+// The colour of the topmost horizontal line through twip row y of `canvas`
+// that covers x.
+bool ColorAt(const Canvas& canvas, int x, int y, Rgb* color);
+
+// A copy of `text` with unreadable memory right after its last byte (or,
+// with `guard_before`, right before its first), so that reading one byte
+// past it stops the test. Elsewhere than on POSIX, a plain copy.
+class GuardedText {
+ public:
+  GuardedText(std::string_view text, bool guard_before);
+  GuardedText(const GuardedText&) = delete;
+  GuardedText& operator=(const GuardedText&) = delete;
+  ~GuardedText();
+  std::string_view view() const { return view_; }
+
+ private:
+  void* pages_ = nullptr;
+  size_t size_ = 0;
+  std::string copy_;
+  std::string_view view_;
+};
 
 // POSIX only: a pseudo-terminal, open while it lives; `name()` is the end a
 // program is handed as its terminal. Empty where there is none.

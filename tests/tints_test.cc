@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/test_support.h"
 #include "ui/contrast.h"
 
 namespace kestrova {
@@ -97,10 +98,10 @@ TEST(CanvasTest, ANewPaintingReplacesTheOldWithinTheBand) {
   }
   EXPECT_EQ(canvas.Lines().size(), 4998u);
   Rgb color;
-  ASSERT_TRUE(canvas.ColorAt(2500, 1000, &color));
+  ASSERT_TRUE(testing::ColorAt(canvas, 2500, 1000, &color));
   EXPECT_EQ(color, (Rgb{193, 255, 255}));
-  EXPECT_FALSE(canvas.ColorAt(5001, 1000, &color));
-  EXPECT_FALSE(canvas.ColorAt(10, 2, &color));
+  EXPECT_FALSE(testing::ColorAt(canvas, 5001, 1000, &color));
+  EXPECT_FALSE(testing::ColorAt(canvas, 10, 2, &color));
 }
 
 // The colour a text over a tint takes, for every binding: the theme's where

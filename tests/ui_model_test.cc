@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/text_set.h"
+#include "tests/test_support.h"
 #include "ui/entry_display.h"
 
 namespace kestrova {
@@ -89,6 +90,24 @@ TEST(TextSetTest, AgreesWithAReferenceSet) {
     ASSERT_EQ(set.Insert(text), reference.insert(text).second) << text;
   }
   EXPECT_EQ(set.Size(), reference.size());
+}
+
+// Texts of every length up to past the longest numeric entry, right against
+// memory that cannot be read, before and after: the set reads no byte
+// outside a text.
+TEST(TextSetTest, ReadsNothingPastAText) {
+  const std::string forms[] = {"255.255.255.255:999999", "1.2.3.4:80", "www.host.example:8080"};
+  for (const std::string& form : forms) {
+    for (size_t n = 0; n <= form.size(); ++n) {
+      const std::string text = form.substr(0, n);
+      SCOPED_TRACE(text);
+      TextSet set;
+      const testing::GuardedText after(text, false), before(text, true);
+      EXPECT_TRUE(set.Insert(after.view()));
+      EXPECT_FALSE(set.Insert(before.view()));
+      EXPECT_FALSE(set.Insert(text));
+    }
+  }
 }
 
 // What a list control shows of an entry: decoded, and cut between letters

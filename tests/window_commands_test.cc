@@ -142,7 +142,7 @@ TEST(AboutTest, ThreeStates) {
   EXPECT_EQ(model.about.generation, 2);
   EXPECT_EQ(model.about.canvas.Revision(), 4998u);
   Rgb color;
-  ASSERT_TRUE(model.about.canvas.ColorAt(0, 3, &color));
+  ASSERT_TRUE(testing::ColorAt(model.about.canvas, 0, 3, &color));
   EXPECT_EQ(color, (Rgb{101, 96, 91}));
 }
 

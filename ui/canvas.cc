@@ -51,18 +51,6 @@ std::vector<CanvasLine> Canvas::Lines() const {
   return out;
 }
 
-bool Canvas::ColorAt(int x, int y, Rgb* color) const {
-  for (size_t i = lines_.size(); i-- > 0;) {
-    const CanvasLine& l = lines_[i];
-    if (dead_[i] || l.y1 != y || l.y2 != y) continue;
-    if (x >= std::min(l.x1, l.x2) && x <= std::max(l.x1, l.x2)) {
-      *color = l.color;
-      return true;
-    }
-  }
-  return false;
-}
-
 namespace {
 
 int DevicePixel(int twips, double dpi) { return static_cast<int>(std::floor(twips * dpi / 1440)); }

@@ -35,8 +35,6 @@ class Canvas : public DrawingSurface {
   // The visible lines, oldest first; later lines are drawn over earlier ones.
   std::vector<CanvasLine> Lines() const;
   std::uint64_t Revision() const { return revision_; }
-  // Colour of the topmost horizontal line through twip row y that covers x.
-  bool ColorAt(int x, int y, Rgb* color) const;
 
  private:
   void Compact();
