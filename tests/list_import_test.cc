@@ -383,6 +383,7 @@ TEST(DroppedFilesTest, FirstLocalFileByTheBytesOfItsName) {
       {"file:///a%4g", ""},
       {"file:///a%g4", ""},
       {"file:///a%41", "/aA"},
+      {"file:///%30%39%4a%4F%af%Fa.txt", "/09JO\xAF\xFA.txt"},
       {"  file:///spaced.txt  \r\n", "/spaced.txt"},
       {"file:///a%00b", ""},
       {"file:relative.txt", ""},

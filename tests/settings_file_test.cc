@@ -43,6 +43,7 @@ TEST(SettingsTextTest, FindsTheKeyInItsSection) {
       {"hex digits of both cases", "[Settings]\nMainLeft=\\x4a\\x4F\\x6f\\x4A\n", "Settings", "JOoJ"},
       {"garbage around", "\0\xFF[x\n[Settings]\n=\n==\nMainLeft=7\n\xFF"s, "Settings", "7"},
       {"a header in garbage", "\0[Settings]\nMainLeft=7\n"s, "Settings", std::nullopt},
+      {"a section with no name", "[Settings]\n[]\nMainLeft=7\n", "Settings", std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

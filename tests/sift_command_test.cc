@@ -205,7 +205,7 @@ TEST(SiftCommandTest, SummaryHelpAndProgress) {
   EXPECT_NE(Sift({dir.File("big.txt"), "-o", "-"}, "", true).errors.find("% of 33 MiB"),
             std::string::npos);
   // An input of 32 MiB or less is sifted too soon for progress to help.
-  EXPECT_EQ(Sift({}, big.substr(0, 20u << 20), true).errors.find('%'), std::string::npos);
+  EXPECT_EQ(Sift({}, big.substr(0, 32u << 20), true).errors.find('%'), std::string::npos);
   EXPECT_EQ(Sift({"-q"}, big, true).errors, "");
 }
 
@@ -380,6 +380,7 @@ TEST(CommandLineTest, WhatTheWindowIsGiven) {
       {"version", {"--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
       {"-v", {"-v"}, kExitDone, none, "Kestrova 1.0\n", ""},
       {"sift", {"sift", "--version"}, kExitDone, none, "Kestrova 1.0\n", ""},
+      {"sift and its INPUT", {"sift", "-q", list}, kExitDone, none, "1.2.3.4:80\r\n", ""},
       {"unknown option", {"--bogus"}, kExitUsage, none, "", "unknown option \"--bogus\""},
       {"a slip of an option", {"--hepl"}, kExitUsage, none, "", "did you mean \"--help\"?"},
       {"a slip of the command",
