@@ -1,9 +1,12 @@
 #include "app/sift_command.h"
 
+#include <optional>
+
 #include "base/spelling.h"
 #include "base/text_codec.h"
 #include "options/options_file.h"
 #include "os/line_reader.h"
+#include "sift/find_stream.h"
 #include "sift/sift_stream.h"
 #include "ui/platform.h"
 #include "ui/ui_model.h"
@@ -36,6 +39,12 @@ constexpr char kUsage[] =
     "                       saves with \"Применить\"; switches given here are added\n"
     "  --strict             after the window's rules, keep only the entries whose kept\n"
     "                       text is exactly HOST:PORT (below)\n"
+    "  --find               read every entry out of the whole text, whatever its shape\n"
+    "                       (lists, URLs, CSV, JSON, HTML tables, annotated lines,\n"
+    "                       entries with credentials), not line by line (below)\n"
+    "  --keep-auth          with --find, write each entry as\n"
+    "                       [scheme://][user:pass@]host:port, with the scheme and the\n"
+    "                       credentials the text gave it\n"
     "  --lf                 end lines with LF instead of CR LF\n"
     "  -o, --output FILE    write to FILE (-oFILE, -o FILE, --output FILE and\n"
     "                       --output=FILE alike); it is replaced whole, and only when\n"
@@ -47,6 +56,15 @@ constexpr char kUsage[] =
     "  -h, --help           show this help and end\n"
     "  -v, --version        show the version and end\n"
     "  --                   end of the options: every word after it is an INPUT\n"
+    "\n"
+    "--find writes every entry it finds as host:port, once, in order of first\n"
+    "appearance: IPv4 addresses (zero padding removed), host names with a dot and a\n"
+    "last label of letters (in lower case), and [IPv6] in brackets; the port is the\n"
+    "whole run of digits, 1-65535. An address and its port may also stand in fields\n"
+    "of their own (CSV, tables, \"ip port\") or in a JSON record's \"ip\"/\"host\"/\n"
+    "\"address\"/\"addr\"/\"server\" and \"port\". UTF-16 with a byte order mark is\n"
+    "read too. --drop-host-names and --only-www apply; repeats are always dropped;\n"
+    "--only-entries and --strict have no effect.\n"
     "\n"
     "--strict keeps an entry only when its kept text is exactly HOST:PORT, with\n"
     "nothing before or after; the kept text is not changed.\n"
@@ -75,6 +93,8 @@ struct Request {
   std::vector<std::string> inputs;  // "-" is standard input
   std::string output = "-";
   bool output_given = false;
+  bool find = false;
+  bool keep_auth = false;
 };
 
 enum class Action { kRun, kHelp, kVersion, kUsageError };
@@ -161,6 +181,8 @@ class Parser {
     if (name == "--drop-repeats") flag = &s.drop_repeats;
     if (name == "--strict") flag = &s.strict;
     if (name == "--use-saved-options") flag = &request_.use_saved_options;
+    if (name == "--find") flag = &request_.find;
+    if (name == "--keep-auth") flag = &request_.keep_auth;
     if (name == "--quiet") flag = &request_.quiet;
     if (name == "--lf") flag = &lf;
     if (name == "--help") action = Action::kHelp;
@@ -169,7 +191,8 @@ class Parser {
       *error = "unknown option " + Quoted(name);
       const std::string_view nearest = NearestWord(
           name, {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats", "--strict",
-                 "--use-saved-options", "--quiet", "--lf", "--help", "--version", "--output"});
+                 "--use-saved-options", "--quiet", "--lf", "--help", "--version", "--output",
+                 "--find", "--keep-auth"});
       if (!nearest.empty()) *error += "; did you mean " + Quoted(nearest) + "?";
       return Action::kUsageError;
     }
@@ -223,6 +246,11 @@ std::string Summary(const StreamCounts& c, bool strict) {
                      Counted(c.repeats, "repeat", "repeats") + " dropped";
   if (strict) text += ", " + std::to_string(c.strict_dropped) + " dropped by --strict";
   return text;
+}
+
+std::string FindSummary(const FindCounts& c) {
+  return Counted(c.bytes, "byte", "bytes") + " read, " + Counted(c.found, "entry", "entries") +
+         " found, " + Counted(c.repeats, "repeat", "repeats") + " dropped";
 }
 
 class Reporter {
@@ -296,6 +324,10 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
     case Action::kRun:
       break;
   }
+  if (request.keep_auth && !request.find) {
+    reporter.Say("option \"--keep-auth\" goes with \"--find\"\nTry \"kestrova sift --help\".");
+    return kExitUsage;
+  }
   if (request.use_saved_options) AddSavedOptions(request.switches, reporter);
   if (request.inputs.empty()) request.inputs.push_back("-");
 
@@ -315,8 +347,16 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
   // The inputs are opened one at a time, as reading reaches them, so that
   // any number of them can be given.
   const bool several = request.inputs.size() > 1;
-  StreamSifter sifter(*output, request.switches);
+  std::optional<StreamSifter> sifter;
+  std::optional<FindSifter> finder;
+  if (request.find) {
+    finder.emplace(*output, FindSwitches{request.switches.scan, request.keep_auth},
+                   request.switches.line_end);
+  } else {
+    sifter.emplace(*output, request.switches);
+  }
   StreamCounts total;
+  FindCounts found_total;
   std::vector<std::string> summary;  // a line for each input when there are several
   for (const std::string& name : request.inputs) {
     const std::string input_name = Named(name, "standard input");
@@ -336,9 +376,20 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
       const std::string what = several ? input_name + ": " : "";
       progress = [&, what, size](long long done) { reporter.Progress(what, done, size); };
     }
-    LineReader reader(*input);
-    StreamCounts counts;
-    const StreamResult result = sifter.Add(reader, &counts, &error, progress);
+    StreamResult result;
+    std::string counted;
+    if (finder) {
+      FindCounts counts;
+      result = finder->Add(*input, &counts, &error, progress);
+      found_total += counts;
+      counted = FindSummary(counts);
+    } else {
+      LineReader reader(*input);
+      StreamCounts counts;
+      result = sifter->Add(reader, &counts, &error, progress);
+      total += counts;
+      counted = Summary(counts, request.switches.strict);
+    }
     reporter.EndProgress();
     if (result == StreamResult::kReadFailed) {
       reporter.Say("reading stopped in " + input_name + ": " + error + unchanged);
@@ -348,16 +399,17 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
       reporter.Say("cannot write " + output_name + ": " + error + unchanged);
       return kExitFileFailed;
     }
-    total += counts;
-    if (several) summary.push_back(input_name + ": " + Summary(counts, request.switches.strict));
+    if (several) summary.push_back(input_name + ": " + counted);
   }
-  if (sifter.Finish(&error) != StreamResult::kDone || (to_file && !replacement.Commit(&error))) {
+  const StreamResult finished = finder ? finder->Finish(&error) : sifter->Finish(&error);
+  if (finished != StreamResult::kDone || (to_file && !replacement.Commit(&error))) {
     reporter.Say("cannot write " + output_name + ": " + error + unchanged);
     return kExitFileFailed;
   }
   if (!request.quiet) {
     for (const std::string& line : summary) reporter.Say(line);
-    reporter.Say((several ? "in total: " : "") + Summary(total, request.switches.strict));
+    reporter.Say((several ? "in total: " : "") +
+                 (finder ? FindSummary(found_total) : Summary(total, request.switches.strict)));
   }
   return kExitDone;
 }
