@@ -35,6 +35,11 @@ struct Bytes {
   }
 };
 
+// The same where the text is known to go on far enough: no bounds to check.
+struct NearBytes {
+  int operator()(const char* p) const { return static_cast<unsigned char>(*p); }
+};
+
 bool IsDigit(int c) { return static_cast<unsigned>(c - '0') < 10u; }
 bool IsLetter(int c) { return c >= 0 && static_cast<unsigned>((c | 0x20) - 'a') < 26u; }
 bool IsAlnum(int c) { return IsDigit(c) || IsLetter(c); }
@@ -51,39 +56,77 @@ bool IsCredentialByte(int c) {
   return !std::strchr(":@/\"'<>,;|[]", c);
 }
 
-// The first digit, ':' or '[' in [p, limit), or limit; reads up to 15 bytes
-// past limit.
-const char* NextCandidate(const char* p, const char* limit) {
+// Where entries may start, a bit for each of the 16 bytes at p: a digit or
+// '[' that follows no word byte, and a ':' between a name byte and a digit.
+// Reads the byte before p and the one after the 16.
+unsigned CandidateMask(const char* p) {
 #if defined(__SSE2__)
-  const __m128i zero = _mm_set1_epi8('0');
-  const __m128i nine = _mm_set1_epi8(9);
-  const __m128i colon = _mm_set1_epi8(':');
-  const __m128i bracket = _mm_set1_epi8('[');
-  for (; p < limit; p += 16) {
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i d = _mm_sub_epi8(b, zero);
-    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(d, nine), d),
-                                      _mm_or_si128(_mm_cmpeq_epi8(b, colon),
-                                                   _mm_cmpeq_epi8(b, bracket)));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-    if (mask != 0) {
-      p += std::countr_zero(mask);
-      return p < limit ? p : limit;
+  const auto load = [](const char* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  };
+  // Bytes in [low, low + count).
+  const auto in = [](__m128i b, char low, char count) {
+    const __m128i d = _mm_sub_epi8(b, _mm_set1_epi8(low));
+    return _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(static_cast<char>(count - 1))), d);
+  };
+  const auto is = [](__m128i b, char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
+  const __m128i here = load(p);
+  const __m128i before = load(p - 1);
+  const __m128i after = load(p + 1);
+  const __m128i before_lower = _mm_or_si128(before, _mm_set1_epi8(0x20));
+  const __m128i before_alnum = _mm_or_si128(in(before, '0', 10), in(before_lower, 'a', 26));
+  const __m128i before_word =
+      _mm_or_si128(before_alnum, _mm_or_si128(is(before, '_'), is(before, '.')));
+  const __m128i before_name =
+      _mm_or_si128(before_alnum, _mm_or_si128(is(before, '-'), is(before, '.')));
+  const __m128i starts = _mm_andnot_si128(before_word, _mm_or_si128(in(here, '0', 10), is(here, '[')));
+  const __m128i colons = _mm_and_si128(is(here, ':'), _mm_and_si128(before_name, in(after, '0', 10)));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(starts, colons)));
+#else
+  unsigned mask = 0;
+  for (int i = 0; i < 16; ++i) {
+    const int c = static_cast<unsigned char>(p[i]);
+    const int b = static_cast<unsigned char>(p[i - 1]);
+    if (((IsDigit(c) || c == '[') && !IsWordByte(b)) ||
+        (c == ':' && IsNameByte(b) && IsDigit(static_cast<unsigned char>(p[i + 1])))) {
+      mask |= 1u << i;
     }
   }
-  return limit;
-#else
-  for (; p < limit; ++p) {
-    const int c = static_cast<unsigned char>(*p);
-    if (IsDigit(c) || c == ':' || c == '[') return p;
-  }
-  return limit;
+  return mask;
 #endif
 }
 
+// The candidates of the last 16 bytes looked at, for the next search: a
+// text of numbers has several in every 16 bytes.
+class Candidates {
+ public:
+  // The first candidate in [p, limit), or limit; reads the byte before p
+  // and up to 16 bytes past limit.
+  const char* Next(const char* p, const char* limit) {
+    while (p < limit) {
+      if (p < block_ || p >= block_ + 16) {
+        block_ = p;
+        mask_ = CandidateMask(p);
+      }
+      const unsigned mask = mask_ & (~0u << (p - block_));
+      if (mask != 0) {
+        p = block_ + std::countr_zero(mask);
+        return p < limit ? p : limit;
+      }
+      p = block_ + 16;
+    }
+    return limit;
+  }
+
+ private:
+  const char* block_ = nullptr;
+  unsigned mask_ = 0;
+};
+
 // The port that is the whole run of digits at p: the run's end, or null when
 // it is no port (0, above 65535, or too long to be one).
-const char* ReadPort(const Bytes& at, const char* p, std::uint32_t* port) {
+template <typename At>
+const char* ReadPort(const At& at, const char* p, std::uint32_t* port) {
   const char* q = p;
   std::uint32_t value = 0;
   while (IsDigit(at(q))) {
@@ -98,7 +141,8 @@ const char* ReadPort(const Bytes& at, const char* p, std::uint32_t* port) {
 }
 
 // What a port must not run on into.
-bool PortEnds(const Bytes& at, const char* q) {
+template <typename At>
+bool PortEnds(const At& at, const char* q) {
   const int c = at(q);
   if (IsAlnum(c) || c == '_') return false;
   return !(c == '.' && IsDigit(at(q + 1)));
@@ -106,7 +150,8 @@ bool PortEnds(const Bytes& at, const char* q) {
 
 // A dotted quad at p, each part one to three digits of at most 255: its end,
 // or null. Five parts, or a word going on, are no address.
-const char* ReadIpv4(const Bytes& at, const char* p, std::uint8_t parts[4]) {
+template <typename At>
+const char* ReadIpv4(const At& at, const char* p, std::uint8_t parts[4]) {
   const char* q = p;
   for (int i = 0; i < 4; ++i) {
     if (i > 0) {
@@ -305,15 +350,31 @@ struct EntryFinder::Host {
   const char* resume = nullptr;  // where the scan goes on
 };
 
+// An address and a port right after it, read without bounds checks where
+// the text goes on past the longest one.
+template <typename At>
+const char* ReadDirect(const At& at, const char* p, std::uint8_t parts[4], const char** port_end,
+                       std::uint32_t* port) {
+  const char* q = ReadIpv4(at, p, parts);
+  *port_end = nullptr;
+  if (q && at(q) == ':') {
+    const char* e = ReadPort(at, q + 1, port);
+    if (e && PortEnds(at, e)) *port_end = e;
+  }
+  return q;
+}
+
 bool EntryFinder::AtDigit(const Text& t, const char* p, Host* host) {
-  const char* q = ReadIpv4(t, p, host->parts);
+  constexpr std::ptrdiff_t kLongestDirect = 48;
+  const char* e;
+  const char* q = t.end - p > kLongestDirect ? ReadDirect(NearBytes(), p, host->parts, &e, &host->port)
+                                             : ReadDirect(t, p, host->parts, &e, &host->port);
   if (!q) return false;
   host->kind = Host::kIpv4;
   host->begin = p;
   host->end = q;
   if (t(q) == ':') {
-    const char* e = ReadPort(t, q + 1, &host->port);
-    if (!e || !PortEnds(t, e) || IsCredentials(t, e)) return false;
+    if (!e || IsCredentials(t, e)) return false;
     host->form = Host::kDirect;
     host->port_begin = q + 1;
     host->resume = e;
@@ -537,9 +598,10 @@ void EntryFinder::Add(const Text& t, const Host& host, std::vector<FoundEntry>* 
 const char* EntryFinder::Scan(const char* begin, const char* from, const char* limit,
                               const char* end, std::vector<FoundEntry>* found) {
   const Text t{{begin, end}};
+  Candidates candidates;
   const char* p = from;
   while (true) {
-    p = NextCandidate(p, limit);
+    p = candidates.Next(p, limit);
     if (p >= limit) return p;
     Host host;
     bool hit = false;

@@ -7,7 +7,7 @@ namespace kestrova {
 namespace {
 
 constexpr size_t kFlushBytes = size_t{1} << 20;
-constexpr size_t kSlack = 64;  // readable bytes past the text for 16-byte loads
+constexpr size_t kSlack = 64;  // readable bytes on either side of the text, for 16-byte loads
 
 char* PutUtf8(unsigned code, char* to) {
   if (code < 0x80) {
@@ -131,28 +131,37 @@ FindSifter::FindSifter(ByteSink& out, const FindSwitches& switches, std::string_
     : out_(out), finder_(switches), line_end_(line_end), piece_(piece) {}
 
 void FindSifter::Settle(FindCounts* counts) {
-  const std::string& texts = finder_.Texts();
-  for (const FoundEntry& entry : found_) {
-    std::string_view text;
-    TextSet::Prepared prepared;
-    if (entry.key != 0) {
-      prepared = TextSet::PrepareKey(entry.key);
-    } else {
-      text = std::string_view(texts).substr(entry.text_begin, entry.text_size);
-      prepared = TextSet::Prepare(text);
-    }
-    if (!seen_.Insert(text, prepared)) {
+  const std::string_view texts = finder_.Texts();
+  const size_t count = found_.size();
+  prepared_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const FoundEntry& entry = found_[i];
+    prepared_[i] = entry.key != 0 ? TextSet::PrepareKey(entry.key)
+                                  : TextSet::Prepare(texts.substr(entry.text_begin, entry.text_size));
+  }
+  // A large set is far bigger than the caches: its slots are fetched a few
+  // entries ahead.
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) seen_.Prefetch(prepared_[i + kAhead]);
+    const FoundEntry& entry = found_[i];
+    const std::string_view text =
+        entry.key != 0 ? std::string_view() : texts.substr(entry.text_begin, entry.text_size);
+    if (!seen_.Insert(text, prepared_[i])) {
       ++counts->repeats;
       continue;
     }
     ++counts->found;
+    if (pending_size_ + text.size() + 32 > pending_.size()) pending_.resize(pending_.size() * 2 + text.size() + 32);
+    char* to = pending_.data() + pending_size_;
     if (entry.key != 0) {
-      char plain[24];
-      pending_.append(plain, FormatPlainEntry(entry, plain));
+      to += FormatPlainEntry(entry, to);
     } else {
-      pending_ += text;
+      std::memcpy(to, text.data(), text.size());
+      to += text.size();
     }
-    pending_ += line_end_;
+    std::memcpy(to, line_end_.data(), line_end_.size());
+    pending_size_ = static_cast<size_t>(to - pending_.data()) + line_end_.size();
   }
   found_.clear();
   finder_.ClearTexts();
@@ -163,9 +172,9 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
   TextSource source(in);
   constexpr size_t kBehind = EntryFinder::kReachBehind;
   constexpr size_t kAhead = EntryFinder::kReachAhead;
-  text_.resize(kBehind + kAhead + 2 * piece_ + kSlack);
-  const size_t room = text_.size() - kSlack;
-  char* const text = text_.data();
+  text_.resize(kSlack + kBehind + kAhead + 2 * piece_ + kSlack);
+  const size_t room = text_.size() - 2 * kSlack;
+  char* const text = text_.data() + kSlack;
   size_t size = 0;  // bytes in `text`
   size_t scan = 0;  // where the next piece's scan starts
   bool end = false;
@@ -182,9 +191,9 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
       scan = static_cast<size_t>(
           finder_.Scan(text, text + scan, text + limit, text + size, &found_) - text);
       Settle(counts);
-      if (pending_.size() >= kFlushBytes) {
-        if (!out_.Write(pending_, reason)) return StreamResult::kWriteFailed;
-        pending_.clear();
+      if (pending_size_ >= kFlushBytes) {
+        if (!out_.Write({pending_.data(), pending_size_}, reason)) return StreamResult::kWriteFailed;
+        pending_size_ = 0;
       }
     }
     counts->bytes = source.SourceBytesRead();
@@ -198,8 +207,10 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
 }
 
 StreamResult FindSifter::Finish(std::string* reason) {
-  if (!pending_.empty() && !out_.Write(pending_, reason)) return StreamResult::kWriteFailed;
-  pending_.clear();
+  if (pending_size_ > 0 && !out_.Write({pending_.data(), pending_size_}, reason)) {
+    return StreamResult::kWriteFailed;
+  }
+  pending_size_ = 0;
   return StreamResult::kDone;
 }
 

@@ -67,13 +67,17 @@ class FindSifter {
  private:
   void Settle(FindCounts* counts);
 
+  static constexpr size_t kFirstPending = 4096;
+
   ByteSink& out_;
   EntryFinder finder_;
   const std::string line_end_;
   const size_t piece_;
   std::vector<char> text_;  // the piece being scanned, with reach on both sides
   std::vector<FoundEntry> found_;
-  std::string pending_;  // output not written yet
+  std::vector<TextSet::Prepared> prepared_;
+  std::vector<char> pending_ = std::vector<char>(kFirstPending);  // output not written yet
+  size_t pending_size_ = 0;
   TextSet seen_;
 };
 
