@@ -100,6 +100,8 @@ unsigned CandidateMask(const char* p) {
 // text of numbers has several in every 16 bytes.
 class Candidates {
  public:
+  explicit Candidates(const char* p) : block_(p), mask_(CandidateMask(p)) {}
+
   // The first candidate in [p, limit), or limit; reads the byte before p
   // and up to 16 bytes past limit.
   const char* Next(const char* p, const char* limit) {
@@ -119,8 +121,8 @@ class Candidates {
   }
 
  private:
-  const char* block_ = nullptr;
-  unsigned mask_ = 0;
+  const char* block_;
+  unsigned mask_;
 };
 
 // The port that is the whole run of digits at p: the run's end, or null when
@@ -287,21 +289,23 @@ bool FindPortAfter(const Bytes& at, const char* from, std::uint32_t* port) {
 bool FindPortBefore(const Bytes& at, const char* from, std::uint32_t* port) {
   int depth = 0;
   const std::ptrdiff_t room = from - at.begin;
-  const char* limit = room > static_cast<std::ptrdiff_t>(kMaxRecordReach) ? from - kMaxRecordReach
-                                                                         : at.begin;
-  for (const char* p = from; p > limit; --p) {
+  const char* lowest = room > static_cast<std::ptrdiff_t>(kMaxRecordReach) ? from - kMaxRecordReach
+                                                                          : at.begin;
+  for (const char* p = from; p >= lowest; --p) {
     const int c = at(p);
     if (c == '"') {
       const char* e = p;
-      for (--p; p > limit && !(at(p) == '"' && at(p - 1) != '\\'); --p) {
-      }
-      if (p <= limit) return false;
+      do {
+        if (p == lowest) return false;
+        --p;
+      } while (!(at(p) == '"' && at(p - 1) != '\\'));
       if (depth == 0 && EqualsNoCase(p + 1, e, "port") && ReadRecordPort(at, e, port)) return true;
     } else if (c == '}' || c == ']') {
       ++depth;
     } else if (c == '{' || c == '[') {
       if (depth-- == 0) return false;
     }
+    if (p == lowest) return false;
   }
   return false;
 }
@@ -598,11 +602,13 @@ void EntryFinder::Add(const Text& t, const Host& host, std::vector<FoundEntry>* 
 const char* EntryFinder::Scan(const char* begin, const char* from, const char* limit,
                               const char* end, std::vector<FoundEntry>* found) {
   const Text t{{begin, end}};
-  Candidates candidates;
+  Candidates candidates(from);
   const char* p = from;
   while (true) {
-    p = candidates.Next(p, limit);
-    if (p >= limit) return p;
+    // An entry may have run on past the limit: the next piece starts after it.
+    const char* next = candidates.Next(p, limit);
+    if (next >= limit) return p > limit ? p : limit;
+    p = next;
     Host host;
     bool hit = false;
     if (*p == ':') {

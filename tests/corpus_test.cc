@@ -14,6 +14,7 @@ TEST(FuzzCorpusTest, EveryCorpusFileKeepsTheInvariants) {
   const std::pair<const char*, std::string (*)(std::string_view)> targets[] = {
       {"scan", CheckScan},           {"import", CheckImport}, {"options", CheckOptions},
       {"placement", CheckPlacement}, {"sift", CheckSift},     {"settings", CheckSettings},
+      {"find", CheckFind},
   };
   for (const auto& [name, check] : targets) {
     const std::filesystem::path folder = std::filesystem::path(KESTROVA_FUZZ_CORPUS) / name;

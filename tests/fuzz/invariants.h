@@ -30,6 +30,13 @@ std::string CheckOptions(std::string_view file_bytes);
 // `kestrova sift`'s stream. The first byte picks the four switches.
 std::string CheckSift(std::string_view input);
 
+// `kestrova sift --find`: the same entries whatever the size of the pieces
+// the text is read in; each entry written breaks no rule, checked by a plain
+// search of the text for a place that gives it; --keep-auth writes the same
+// entries, each with its credentials encoded. The first byte's low bit turns
+// on --keep-auth for the check of the pieces.
+std::string CheckFind(std::string_view input);
+
 // A stored placement value always converts to a finite number.
 std::string CheckPlacement(std::string_view text);
 
