@@ -617,11 +617,6 @@ const char* EntryFinder::Scan(const char* begin, const char* from, const char* l
       hit = !IsWordByte(t(p - 1)) && AtBracket(t, p, &host);
     } else if (!IsWordByte(t(p - 1))) {
       hit = AtDigit(t, p, &host);
-      if (!hit) {
-        // No address starts inside this word.
-        for (++p; p < limit && IsWordByte(static_cast<unsigned char>(*p));) ++p;
-        continue;
-      }
     }
     if (hit) {
       Add(t, host, found);

@@ -44,8 +44,9 @@ class EntryFinder {
 
   // Finds the entries that start in [from, limit) of a text, in order, and
   // appends them to `found` (and their texts to Texts()). The text's bytes
-  // from `begin` to `end` are readable, and one byte before `begin` and 16
-  // past `end`, whatever they hold; `begin` is
+  // from `begin` to `end` are readable, and 16 past `end`, whatever they
+  // hold, and one byte before `begin`, which is no letter, digit, '_', '.'
+  // or '-'; `begin` is
   // the text's start or at least kReachBehind before `from`, `end` its end or
   // at least kReachAhead past `limit`. Returns where the next piece starts:
   // `limit`, or past it when an entry runs on over `limit`.

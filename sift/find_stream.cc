@@ -174,7 +174,7 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
   constexpr size_t kAhead = EntryFinder::kReachAhead;
   text_.resize(kSlack + kBehind + kAhead + 2 * piece_ + kSlack);
   const size_t room = text_.size() - 2 * kSlack;
-  char* const text = text_.data() + kSlack;
+  char* const text = text_.data() + kSlack;  // the zeros before it read as no word
   size_t size = 0;  // bytes in `text`
   size_t scan = 0;  // where the next piece's scan starts
   bool end = false;
