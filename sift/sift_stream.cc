@@ -50,44 +50,51 @@ StreamResult StreamSifter::Add(LineReader& in, StreamCounts* counts, std::string
                                 : Read<false>(in, counts, reason, progress);
 }
 
-void StreamSifter::SettleOldest(StreamCounts* counts) {
-  const Waiting& w = waiting_[oldest_];
-  oldest_ = (oldest_ + 1) % kAhead;
-  --waiting_count_;
-  const std::string_view text(buffer_.get() + w.offset, w.size);
-  if (!seen_.Insert(text, w.prepared)) {
-    ++counts->repeats;
-    return;
-  }
-  // After the window's rules, so a repeat counts as one whether or not
-  // --strict would have taken it.
-  if (switches_.strict && !IsStrictEntry(text)) {
-    ++counts->strict_dropped;
-    return;
-  }
-  ++counts->kept;
-  ++written_;
-  // Kept texts only move towards the front, over texts already settled;
-  // a whole block is copied only where it cannot reach a waiting text.
-  const size_t size = w.size + line_end_size_;
-  char* to = buffer_.get() + settled_;
-  if (to != text.data()) {
-    const size_t waiting_from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
-    if (size <= kCopyBytes && settled_ + kCopyBytes <= waiting_from) {
-      std::memmove(to, text.data(), kCopyBytes);
-    } else {
-      std::memmove(to, text.data(), size);
+void StreamSifter::Settle(StreamCounts* counts) {
+  const auto text_of = [this](size_t i) {
+    return std::string_view(buffer_.get() + waiting_[i].offset, waiting_[i].size);
+  };
+  seen_.InsertMany(prepared_.data(), waiting_.size(), text_of, added_);
+  for (size_t i = 0; i < waiting_.size(); ++i) {
+    const Waiting& w = waiting_[i];
+    const std::string_view text = text_of(i);
+    if (!added_[i]) {
+      ++counts->repeats;
+      continue;
     }
+    // After the window's rules, so a repeat counts as one whether or not
+    // --strict would have taken it.
+    if (switches_.strict && !IsStrictEntry(text)) {
+      ++counts->strict_dropped;
+      continue;
+    }
+    ++counts->kept;
+    ++written_;
+    // Kept texts only move towards the front, over texts already settled;
+    // a whole block is copied only where it cannot reach a waiting text.
+    const size_t size = w.size + line_end_size_;
+    char* to = buffer_.get() + settled_;
+    if (to != text.data()) {
+      const size_t waiting_from = i + 1 < waiting_.size() ? waiting_[i + 1].offset : used_;
+      if (size <= kCopyBytes && settled_ + kCopyBytes <= waiting_from) {
+        std::memmove(to, text.data(), kCopyBytes);
+      } else {
+        std::memmove(to, text.data(), size);
+      }
+    }
+    settled_ += size;
   }
-  settled_ += size;
+  used_ = settled_;
+  waiting_.clear();
+  prepared_.clear();
 }
 
 bool StreamSifter::Flush(std::string* reason) {
   if (!out_.Write(std::string_view(buffer_.get(), settled_), reason)) return false;
-  const size_t from = waiting_count_ > 0 ? waiting_[oldest_].offset : used_;
-  std::memmove(buffer_.get(), buffer_.get() + from, used_ - from);
-  for (Waiting& w : waiting_) w.offset -= std::min(w.offset, from);
-  used_ -= from;
+  // The waiting texts, if any, move to the buffer's front.
+  std::memmove(buffer_.get(), buffer_.get() + settled_, used_ - settled_);
+  for (Waiting& w : waiting_) w.offset -= settled_;
+  used_ -= settled_;
   settled_ = 0;
   return true;
 }
@@ -116,12 +123,10 @@ StreamResult StreamSifter::Read(LineReader& in, StreamCounts* counts, std::strin
     const auto kept = ScanAddressPadded(line, switches_.scan, kDropRepeats ? &plain_key : nullptr);
     if (!kept) continue;
     if constexpr (kDropRepeats) {
-      const TextSet::Prepared prepared =
-          plain_key ? TextSet::PrepareKey(plain_key) : TextSet::Prepare(*kept);
-      seen_.Prefetch(prepared);
-      if (waiting_count_ == kAhead) SettleOldest(counts);
-      waiting_[(oldest_ + waiting_count_++) % kAhead] = {used_, kept->size(), prepared};
+      prepared_.push_back(plain_key ? TextSet::PrepareKey(plain_key) : TextSet::Prepare(*kept));
+      waiting_.push_back({used_, kept->size()});
       Append(*kept);
+      if (waiting_.size() == kBatch || used_ - settled_ >= kBatchBytes) Settle(counts);
     } else {
       if (switches_.strict && !IsStrictEntry(*kept)) {
         ++counts->strict_dropped;
@@ -136,7 +141,7 @@ StreamResult StreamSifter::Read(LineReader& in, StreamCounts* counts, std::strin
   }
   // The counts of an input stay its own: its texts are settled before the
   // next input begins.
-  while (waiting_count_ > 0) SettleOldest(counts);
+  Settle(counts);
   if (progress) progress(in.BytesRead());
   return StreamResult::kDone;
 }

@@ -60,14 +60,16 @@ class StreamSifter {
   static constexpr size_t kCopyBytes = 32;
 
  private:
-  // With repeats to drop, each kept text waits in the buffer while the next
-  // kAhead texts are read: its slot in the set is fetched from memory in the
-  // meantime, and then it is settled, as kept or as a repeat.
-  static constexpr size_t kAhead = 16;
+  // With repeats to drop, kept texts wait in the buffer and are settled, as
+  // kept or as repeats, a batch at a time: the set takes a batch far quicker
+  // than texts one by one between the reading of lines (TextSet::InsertMany).
+  // A batch stays small enough for the processor's caches...
+  static constexpr size_t kBatch = 4096;
+  // ...unless its texts are long: then fewer of them.
+  static constexpr size_t kBatchBytes = size_t{1} << 20;
   struct Waiting {
     size_t offset;
     size_t size;
-    TextSet::Prepared prepared;
   };
 
   // Appends a kept text of a line that LineReader returned, and a line end.
@@ -87,9 +89,9 @@ class StreamSifter {
   template <bool kDropRepeats>
   StreamResult Read(LineReader& in, StreamCounts* counts, std::string* reason,
                     const std::function<void(long long)>& progress);
-  // Decides the oldest waiting text.
-  void SettleOldest(StreamCounts* counts);
-  // Writes the settled texts; the waiting ones move to the buffer's front.
+  // Decides the waiting texts.
+  void Settle(StreamCounts* counts);
+  // Writes the settled texts.
   bool Flush(std::string* reason);
 
   ByteSink& out_;
@@ -104,10 +106,11 @@ class StreamSifter {
   char line_end_[2] = {};
   size_t line_end_size_ = 0;
   TextSet seen_;
-  Waiting waiting_[kAhead];  // a ring, oldest first
-  size_t oldest_ = 0;
-  size_t waiting_count_ = 0;
-  long long written_ = 0;  // entries settled as kept, all inputs
+  // The waiting texts, after the settled ones in the buffer, in their order.
+  std::vector<Waiting> waiting_;
+  std::vector<TextSet::Prepared> prepared_;  // theirs
+  bool added_[kBatch];                       // Settle's answers
+  long long written_ = 0;                    // entries settled as kept, all inputs
 };
 
 // One input: reads every line of `in`, keeps what the window's import and
