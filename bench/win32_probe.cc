@@ -37,6 +37,11 @@ class AnsweringPlatform : public kestrova::Win32Platform {
                                const kestrova::ChooserStart&) override {
     return path_;
   }
+  // Printed, not shown: a message box would wait for a click that never
+  // comes (a list longer than the capacity is cut with one).
+  void ShowMessage(const std::string& text) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+  }
 
  private:
   std::string path_;

@@ -323,18 +323,33 @@ void MainWindow::ShowList() {
   // The list view holds none of the rows, only their number; it asks for
   // the text of those it draws (LVN_GETDISPINFO). A new list shows from
   // its top, with nothing selected.
+  //
+  // Wine draws a scroll bar the moment its range is set, at 4-12 ms a time
+  // under Wine's theme: the list view is told everything with drawing off
+  // (its own flag, and the window's, that Wine's scroll bars look at) and
+  // then painted once, scroll bar included.
+  ::SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
+  ::DefWindowProcW(list1_, WM_SETREDRAW, FALSE, 0);
   const int count = model_.list1.Count();
   if (::SendMessageW(list1_, LVM_GETITEMCOUNT, 0, 0) != count) {
     ::SendMessageW(list1_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
-    FitListColumn();  // a scroll bar may have come or gone
   }
-  LVITEMW none{};
-  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageW(list1_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&none));
+  // One row at most is selected and one focused: each is cleared by its
+  // index (clearing "every row" visits all of them in some list views).
+  for (const LPARAM which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    const auto row = ::SendMessageW(list1_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), which);
+    if (row < 0) continue;
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list1_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&none));
+  }
   ::SendMessageW(list1_, LVM_SETSELECTIONMARK, 0, -1);
   if (count > 0) ::SendMessageW(list1_, LVM_ENSUREVISIBLE, 0, FALSE);
-  ::InvalidateRect(list1_, nullptr, TRUE);
+  ::SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
+  FitListColumn();  // a scroll bar may have come or gone
+  ::DefWindowProcW(list1_, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(list1_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void MainWindow::FitListColumn() {
