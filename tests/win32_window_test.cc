@@ -279,11 +279,11 @@ TEST_F(Win32WindowTest, TextsFitTheirControls) {
   const WindowLayout& layout = MainWindowLayout();
   for (const wchar_t* face : {L"", L"Tahoma", L"Segoe UI"}) {
     UseFaceInstead(face);
+    std::set<std::string> measured;
     for (const int dpi : {96, 144, 192}) {
       RECT suggested{0, 0, 900, 1000};
       ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-      std::set<std::string> measured;
       for (const ControlLayout& row : layout.controls) {
         const bool check = row.kind == ControlKind::kCheckBox;
         if (row.kind != ControlKind::kLabel && !check) continue;
@@ -314,11 +314,10 @@ TEST_F(Win32WindowTest, TextsFitTheirControls) {
           EXPECT_FALSE(::IntersectRect(&overlap, &mine, &theirs)) << other.name;
         }
       }
-      std::string faces;
-      for (const std::string& name : measured) faces += " " + name;
-      std::printf("asked for \"%s\" at %d DPI, measured in:%s\n", Narrow(face).c_str(), dpi,
-                  faces.c_str());
     }
+    std::string faces;
+    for (const std::string& name : measured) faces += " " + name;
+    std::printf("asked for \"%s\", measured in:%s\n", Narrow(face).c_str(), faces.c_str());
   }
   UseFaceInstead(L"");
 }
