@@ -672,6 +672,9 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
     EXPECT_EQ(role.lVal, ROLE_SYSTEM_CLIENT);
   }
   object->Release();
+  std::printf("read as a screen reader does: %d rows, row 0 \"%s\", row 1 \"%s\"; MSAA role %ld\n",
+              static_cast<int>(Rows(list)), RowText(list, 0).c_str(), RowText(list, 1).c_str(),
+              role.lVal);
 }
 
 // The tint on the screen: each device row shows the colour of the last

@@ -327,9 +327,11 @@ void MainWindow::ShowList() {
   // Wine draws a scroll bar the moment its range is set, at 4-12 ms a time
   // under Wine's theme: the list view is told everything with drawing off
   // (its own flag, and the window's, that Wine's scroll bars look at) and
-  // then painted once, scroll bar included.
+  // then painted once, scroll bar included. (The window's flag is its
+  // visibility: a list hidden behind the options stays hidden.)
+  const bool shown = (::GetWindowLongPtrW(list1_, GWL_STYLE) & WS_VISIBLE) != 0;
   ::SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
-  ::DefWindowProcW(list1_, WM_SETREDRAW, FALSE, 0);
+  if (shown) ::DefWindowProcW(list1_, WM_SETREDRAW, FALSE, 0);
   const int count = model_.list1.Count();
   if (::SendMessageW(list1_, LVM_GETITEMCOUNT, 0, 0) != count) {
     ::SendMessageW(list1_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
@@ -348,6 +350,7 @@ void MainWindow::ShowList() {
   if (count > 0) ::SendMessageW(list1_, LVM_ENSUREVISIBLE, 0, FALSE);
   ::SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
   FitListColumn();  // a scroll bar may have come or gone
+  if (!shown) return;
   ::DefWindowProcW(list1_, WM_SETREDRAW, TRUE, 0);
   ::RedrawWindow(list1_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
