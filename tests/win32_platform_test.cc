@@ -3,6 +3,7 @@
 // command lines, under Wine.
 #include "win32/win32_platform.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
@@ -368,8 +369,8 @@ TEST(ProgramsTest, TheWindowOpensTheFileItIsGiven) {
                                  nullptr, &startup, &process));
     const HWND main = FindKestrovaShowing(path);
     ASSERT_NE(main, nullptr);
-    const HWND list = ::FindWindowExW(main, nullptr, L"ListBox", nullptr);
-    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    const HWND list = ::FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
     DWORD window_process = 0;
     ::GetWindowThreadProcessId(main, &window_process);
     const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, window_process);

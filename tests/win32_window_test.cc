@@ -2,6 +2,7 @@
 // keys, typing and drops produce, checked against the model, the controls
 // and the painted pixels. Runs under Wine on a virtual display.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "ui/contrast.h"
 #include "win32/about_window.h"
 #include "win32/controls.h"
+#include "win32/gdi.h"
 #include "win32/main_window.h"
 #include "win32/wide_text.h"
 
@@ -39,6 +41,19 @@ RECT RectInParent(HWND window) {
   ::GetWindowRect(window, &rect);
   ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
   return rect;
+}
+
+// What a screen reader is told of a virtual list view: its number of rows
+// and each row's text, answered through LVN_GETDISPINFO.
+LRESULT Rows(HWND list) { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); }
+
+std::string RowText(HWND list, int row) {
+  wchar_t text[300] = {};
+  LVITEMW item{};
+  item.pszText = text;
+  item.cchTextMax = 300;
+  ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return Narrow(text);
 }
 
 bool Shown(HWND window) { return (::GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -181,7 +196,7 @@ TEST_F(Win32WindowTest, ControlsFollowTheLayoutAtEveryDpi) {
       {ControlKind::kButton, L"Button"},
       {ControlKind::kCheckBox, L"Button"},
       {ControlKind::kLabel, L"Static"},
-      {ControlKind::kListBox, L"ListBox"},
+      {ControlKind::kListBox, L"SysListView32"},
       {ControlKind::kProgressBar, L"msctls_progress32"},
       {ControlKind::kVerticalProgressBar, L"msctls_progress32"},
       {ControlKind::kFrame, kFrameClass},
@@ -215,10 +230,16 @@ TEST_F(Win32WindowTest, ControlsFollowTheLayoutAtEveryDpi) {
         want.right = client.right;  // docked: as wide as the window
       }
       const RECT have = RectInParent(control);
-      EXPECT_EQ(have.left, want.left);
       EXPECT_EQ(have.top, want.top);
-      EXPECT_EQ(have.right, want.right);
       EXPECT_EQ(have.bottom, want.bottom);
+      // Moved along by a label before it that a wide face widened
+      // (TextsFitTheirControls); only labels and check boxes widen.
+      EXPECT_GE(have.left, want.left);
+      if (row.kind == ControlKind::kLabel || row.kind == ControlKind::kCheckBox) {
+        EXPECT_GE(have.right - have.left, want.right - want.left);
+      } else {
+        EXPECT_EQ(have.right - have.left, want.right - want.left);
+      }
       const LOGFONTW font = FontOf(control);
       const double points = row.font_points > 0 ? row.font_points : layout.font_points;
       if (row.kind != ControlKind::kToolBar) {
@@ -243,9 +264,62 @@ TEST_F(Win32WindowTest, ControlsFollowTheLayoutAtEveryDpi) {
   }
   EXPECT_EQ(items,
             std::vector<std::string>(TintSelectorItems().begin(), TintSelectorItems().end()));
-  EXPECT_TRUE(::GetWindowLongPtrW(Control("List1"), GWL_STYLE) & LBS_NODATA);
+  EXPECT_TRUE(::GetWindowLongPtrW(Control("List1"), GWL_STYLE) & LVS_OWNERDATA);
   EXPECT_TRUE(::GetWindowLongPtrW(Control("ProgressBar2"), GWL_STYLE) & PBS_VERTICAL);
   EXPECT_EQ(::SendMessageW(Control("ProgressBar2"), PBM_GETRANGE, FALSE, 0), kListCapacity);
+}
+
+// Each label's and check box's text shows whole in its control at every
+// scale, in the classic face and the ones later Windows versions give
+// dialogs (where Wine has no Segoe UI it stands in another: printed), and
+// what a widened text moved along overlaps nothing.
+TEST_F(Win32WindowTest, TextsFitTheirControls) {
+  model.SetCount(kListCapacity);
+  window.Refresh();
+  const WindowLayout& layout = MainWindowLayout();
+  for (const wchar_t* face : {L"", L"Tahoma", L"Segoe UI"}) {
+    UseFaceInstead(face);
+    std::set<std::string> measured;
+    for (const int dpi : {96, 144, 192}) {
+      RECT suggested{0, 0, 900, 1000};
+      ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+      for (const ControlLayout& row : layout.controls) {
+        const bool check = row.kind == ControlKind::kCheckBox;
+        if (row.kind != ControlKind::kLabel && !check) continue;
+        SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi));
+        const HWND control = Control(row.name);
+        const std::wstring text = WindowText(control);
+        const HDC dc = ::GetDC(control);
+        const HGDIOBJ previous = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        wchar_t used[LF_FACESIZE] = {};
+        ::GetTextFaceW(dc, LF_FACESIZE, used);
+        measured.insert(Narrow(used));
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(control, dc);
+        RECT client;
+        ::GetClientRect(control, &client);
+        EXPECT_LE(size.cx, client.right - (check ? CheckBoxTextOffset(dpi) : 0)) << Narrow(text);
+        const RECT mine = RectInParent(control);
+        for (const ControlLayout& other : layout.controls) {
+          if (&other == &row || other.kind == ControlKind::kFrame ||
+              std::string_view(other.parent) != row.parent) {
+            continue;
+          }
+          RECT overlap;
+          const RECT theirs = RectInParent(Control(other.name));
+          EXPECT_FALSE(::IntersectRect(&overlap, &mine, &theirs)) << other.name;
+        }
+      }
+    }
+    std::string faces;
+    for (const std::string& name : measured) faces += " " + name;
+    std::printf("asked for \"%s\", measured in:%s\n", Narrow(face).c_str(), faces.c_str());
+  }
+  UseFaceInstead(L"");
 }
 
 TEST_F(Win32WindowTest, MenuAndToolbarHoldEveryCommand) {
@@ -322,13 +396,13 @@ TEST_F(Win32WindowTest, ButtonsRunTheirCommands) {
          EXPECT_EQ(model.list1.Items(),
                    (std::vector<std::string>{"1.2.3.4:80", "www.host.example:80"}));
          EXPECT_EQ(Text(Control("Label3")), "2");
-         EXPECT_EQ(::SendMessageW(Control("List1"), LB_GETCOUNT, 0, 0), 2);
+         EXPECT_EQ(Rows(Control("List1")), 2);
          EXPECT_EQ(::SendMessageW(Control("ProgressBar2"), PBM_GETPOS, 0, 0), 2);
          EXPECT_EQ(::SendMessageW(Control("ProgressBar1"), PBM_GETPOS, 0, 0), 2);
        }},
       {"Command2", [&] { model.label1 = "C:\\lists\\a.txt"; },
        [&] {
-         EXPECT_EQ(::SendMessageW(Control("List1"), LB_GETCOUNT, 0, 0), 0);
+         EXPECT_EQ(Rows(Control("List1")), 0);
          EXPECT_EQ(Text(Control("Label3")), "0");
          EXPECT_EQ(::SendMessageW(Control("ProgressBar1"), PBM_GETPOS, 0, 0), 0);
          EXPECT_EQ(::SendMessageW(Control("ProgressBar2"), PBM_GETPOS, 0, 0), 2);
@@ -392,7 +466,7 @@ TEST_F(Win32WindowTest, MenuItemsAndKeysRunTheirCommands) {
        [&] { Menu(WindowCommand::kOpenList); },
        dir.File("list.txt"),
        {open},
-       [&] { EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2); }},
+       [&] { EXPECT_EQ(Rows(list), 2); }},
       {"Ctrl+O",
        [&] {
          Menu(WindowCommand::kCloseList);
@@ -401,7 +475,7 @@ TEST_F(Win32WindowTest, MenuItemsAndKeysRunTheirCommands) {
        dir.File("list.txt"),
        {open},
        [&] {
-         EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+         EXPECT_EQ(Rows(list), 2);
          EXPECT_EQ(Text(Control("Label1")), dir.File("list.txt"));
        }},
       {"O alone is the list's own key", [&] { Key({}, 'O', list); }, "", {}, [] {}},
@@ -427,7 +501,7 @@ TEST_F(Win32WindowTest, MenuItemsAndKeysRunTheirCommands) {
        [&] { Menu(WindowCommand::kCloseList); },
        "",
        {},
-       [&] { EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 0); }},
+       [&] { EXPECT_EQ(Rows(list), 0); }},
       {"Ctrl+Q unloads",
        [&] { EXPECT_TRUE(Key({VK_CONTROL}, 'Q', list)); },
        "",
@@ -513,8 +587,7 @@ TEST_F(Win32WindowTest, DroppedFilesOpenTheFirst) {
     platform.messages.clear();
     ::SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(row.files)), 0);
     EXPECT_EQ(model.list1.Items(), row.list);
-    EXPECT_EQ(::SendMessageW(Control("List1"), LB_GETCOUNT, 0, 0),
-              static_cast<LRESULT>(row.list.size()));
+    EXPECT_EQ(Rows(Control("List1")), static_cast<LRESULT>(row.list.size()));
     ASSERT_EQ(platform.messages.size(), *row.message ? 1u : 0u);
     if (*row.message) {
       EXPECT_NE(platform.messages[0].find(row.message), std::string::npos);
@@ -538,9 +611,11 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
   const HWND list = Control("List1");
   const Shot shot(list);
   const std::uint32_t ink = Pixel(::GetSysColor(COLOR_WINDOWTEXT));
+  RECT first{LVIR_BOUNDS};
+  ::SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
   for (int row = 0; row < 3; ++row) {
-    RECT item;
-    ::SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+    RECT item = first;
+    ::OffsetRect(&item, 0, row * (first.bottom - first.top));
     int inked = 0;
     for (int y = item.top; y < item.bottom; ++y) {
       for (int x = item.left; x < item.right; ++x) inked += shot.At(x, y) == ink;
@@ -553,13 +628,53 @@ TEST_F(Win32WindowTest, FileArgumentOpensOnceTheWindowStands) {
   for (int i = 0; i < 100; ++i) hundred += "1.2.3." + std::to_string(i) + ":80\r\n";
   WriteBytes(dir.File("hundred.txt"), hundred);
   for (int round = 0; round < 2; ++round) {
-    ::SendMessageW(list, LB_SETTOPINDEX, 50, 0);
-    ::SendMessageW(list, LB_SETCURSEL, 60, 0);
+    ::SendMessageW(list, LVM_ENSUREVISIBLE, 99, FALSE);
+    LVITEMW selected{};
+    selected.state = selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 60, reinterpret_cast<LPARAM>(&selected));
+    if (round > 0) ASSERT_GT(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 0);
     window.OpenFile(dir.File("hundred.txt"));
-    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 100);
-    EXPECT_EQ(::SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0) << round;
-    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR) << round;
+    EXPECT_EQ(Rows(list), 100);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 0) << round;
+    EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1)
+        << round;
   }
+  // What a screen reader reads: each row's text on request, and the number
+  // of rows.
+  for (const int row : {0, 42, 99}) {
+    EXPECT_EQ(RowText(list, row), "1.2.3." + std::to_string(row) + ":80") << row;
+  }
+  window.OpenFile(dir.File("list.txt"));
+  EXPECT_EQ(RowText(list, 1), "Прокси");
+  EXPECT_EQ(RowText(list, 2), "");
+  // Through MSAA: Windows' proxy for list views gives the rows as children;
+  // Wine 8 gives a plain client object (no rows), which is all there is to
+  // check here.
+  using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+  const auto from_window = reinterpret_cast<FromWindow>(reinterpret_cast<void*>(
+      ::GetProcAddress(::LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+  ASSERT_NE(from_window, nullptr);
+  IAccessible* object = nullptr;
+  ASSERT_EQ(
+      from_window(list, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object)),
+      S_OK);
+  VARIANT role{};
+  EXPECT_EQ(object->get_accRole(VARIANT{{{VT_I4, 0, 0, 0, {.lVal = CHILDID_SELF}}}}, &role), S_OK);
+  if (role.lVal == ROLE_SYSTEM_LIST) {
+    long children = 0;
+    object->get_accChildCount(&children);
+    EXPECT_EQ(children, Rows(list));
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(VARIANT{{{VT_I4, 0, 0, 0, {.lVal = 2}}}}, &name), S_OK);
+    EXPECT_EQ(Narrow(name ? name : L""), "Прокси");
+    ::SysFreeString(name);
+  } else {
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_CLIENT);
+  }
+  object->Release();
+  std::printf("read as a screen reader does: %d rows, row 0 \"%s\", row 1 \"%s\"; MSAA role %ld\n",
+              static_cast<int>(Rows(list)), RowText(list, 0).c_str(), RowText(list, 1).c_str(),
+              role.lVal);
 }
 
 // The tint on the screen: each device row shows the colour of the last

@@ -57,6 +57,9 @@ void EntryList::Normalize() {
 void EntryList::DropRepeats() {
   Normalize();
   TextSet seen;
+  // Sized once for a list of plain entries: growing it step by step costs
+  // several times the pass itself where fresh memory is slow (Wine).
+  seen.ReserveKeys(spans_.size());
   size_t placed = 0;
   size_t end = 0;
   for (const Span span : spans_) {

@@ -75,8 +75,8 @@ void AboutWindow::ApplyDpi() {
       font = title_font_;
     }
     ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    PlaceControl(controls_[i], row, dpi_);
   }
+  PlaceControls(layout.controls, controls_, dpi_);
   if (old_font) ::DeleteObject(old_font);
   if (old_title) ::DeleteObject(old_title);
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "ui/contrast.h"
@@ -85,8 +86,8 @@ HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 
 void UseCommonControls() {
   static const bool ready = [] {
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                                       ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     return ::InitCommonControlsEx(&controls) != FALSE;
   }();
   static_cast<void>(ready);
@@ -124,12 +125,19 @@ HWND CreateControl(const ControlLayout& row, HWND parent, int id, bool owner_dat
       style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | (*row.tooltip ? SS_NOTIFY : 0);
       break;
     case ControlKind::kListBox:
-      window_class = WC_LISTBOXW;
       ex_style = WS_EX_CLIENTEDGE;
-      style |= WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-      // No data: the list box knows how many rows there are and has each
-      // drawn as it comes into view.
-      if (owner_data) style |= LBS_NODATA | LBS_OWNERDRAWFIXED;
+      style |= WS_TABSTOP;
+      if (owner_data) {
+        // A virtual list view: it knows how many rows there are and asks
+        // for the text of each as it is drawn or as a screen reader reads
+        // it; a list box without data has no text to give them.
+        window_class = WC_LISTVIEWW;
+        style |=
+            LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+      } else {
+        window_class = WC_LISTBOXW;
+        style |= WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+      }
       break;
     case ControlKind::kProgressBar:
       window_class = PROGRESS_CLASSW;
@@ -169,6 +177,16 @@ HWND CreateControl(const ControlLayout& row, HWND parent, int id, bool owner_dat
   if (control && row.kind == ControlKind::kToolBar) {
     ::SendMessageW(control, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   }
+  if (control && owner_data) {
+    // One column, as wide as the list (PlaceControl); selection across it.
+    ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                   LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = rect.right - rect.left;
+    ::SendMessageW(control, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  }
   return control;
 }
 
@@ -178,8 +196,7 @@ RECT PixelRect(const TwipsRect& rect, UINT dpi) {
   return {left, top, left + TwipsToPixels(rect.width, dpi), top + TwipsToPixels(rect.height, dpi)};
 }
 
-void PlaceControl(HWND control, const ControlLayout& row, UINT dpi) {
-  const RECT rect = PixelRect(row.rect, dpi);
+void PlaceControl(HWND control, const ControlLayout& row, const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (row.kind != ControlKind::kComboBox) {
@@ -204,6 +221,63 @@ void PlaceControl(HWND control, const ControlLayout& row, UINT dpi) {
     field += height - shown;
     ::SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), field);
   }
+}
+
+int TextWidth(HWND control) {
+  const std::wstring text = WindowText(control);
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = std::min(text.find(L'\n', start), text.size());
+    const size_t next = end + 1;
+    if (end > start && text[end - 1] == L'\r') --end;
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.data() + start, static_cast<int>(end - start), &size);
+    widest = std::max<int>(widest, size.cx);
+    start = next;
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(control, dc);
+  return widest;
+}
+
+int CheckBoxTextOffset(UINT dpi) {
+  return MetricForDpi(SM_CXMENUCHECK, dpi) + ::MulDiv(4, static_cast<int>(dpi), kDefaultDpi);
+}
+
+void PlaceControls(std::span<const ControlLayout> rows, const std::vector<HWND>& controls,
+                   UINT dpi) {
+  std::vector<RECT> rects;
+  std::vector<size_t> from_left;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    rects.push_back(PixelRect(rows[i].rect, dpi));
+    from_left.push_back(i);
+  }
+  std::stable_sort(from_left.begin(), from_left.end(),
+                   [&](size_t a, size_t b) { return rects[a].left < rects[b].left; });
+  // The table was drawn for one face at one scale; a wider face (Tahoma,
+  // Segoe UI, a scalable face at 150 %) would cut a label's last letters.
+  // Such a text widens its control, and whatever stands after it on its
+  // line moves right by as much.
+  for (const size_t i : from_left) {
+    const ControlKind kind = rows[i].kind;
+    if (kind != ControlKind::kLabel && kind != ControlKind::kCheckBox) continue;
+    const int text =
+        TextWidth(controls[i]) + (kind == ControlKind::kCheckBox ? CheckBoxTextOffset(dpi) : 0);
+    const LONG extra = text - (rects[i].right - rects[i].left);
+    if (extra <= 0) continue;
+    const RECT was = rects[i];
+    rects[i].right += extra;
+    for (size_t j = 0; j < rows.size(); ++j) {
+      if (j != i && std::string_view(rows[j].parent) == rows[i].parent &&
+          rects[j].left >= was.right && rects[j].top < was.bottom && rects[j].bottom > was.top) {
+        ::OffsetRect(&rects[j], extra, 0);
+      }
+    }
+  }
+  for (size_t i = 0; i < rows.size(); ++i) PlaceControl(controls[i], rows[i], rects[i]);
 }
 
 void StackInTabOrder(std::span<const ControlLayout> rows, const std::vector<HWND>& controls) {

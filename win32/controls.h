@@ -36,13 +36,22 @@ void RegisterFrameClass();
 HWND FrameGroupBox(HWND frame);
 
 // Creates the control of `row` (its text, style and tooltip) under `parent`.
-// `owner_data` makes a list box that draws rows it does not hold.
+// `owner_data` makes a virtual list view: it holds no rows and asks its
+// parent for each row's text (LVN_GETDISPINFO).
 HWND CreateControl(const ControlLayout& row, HWND parent, int id, bool owner_data = false);
 
 RECT PixelRect(const TwipsRect& rect, UINT dpi);
-// Puts a control at its row's place; a drop-down's closed height is the
-// row's too.
-void PlaceControl(HWND control, const ControlLayout& row, UINT dpi);
+// Puts a control at `rect`; a drop-down's closed height is the rect's too.
+void PlaceControl(HWND control, const ControlLayout& row, const RECT& rect);
+// Puts each of `controls` (parallel to `rows`, fonts set) at its row's place
+// at `dpi`; a label or check box whose text would be cut there widens to
+// show it whole, and what follows it on its line moves right by as much.
+void PlaceControls(std::span<const ControlLayout> rows, const std::vector<HWND>& controls,
+                   UINT dpi);
+// The width of `control`'s text in its font (the widest line); where a
+// check box's text starts.
+int TextWidth(HWND control);
+int CheckBoxTextOffset(UINT dpi);
 
 // Stacks `controls` (parallel to `rows`) for painting and for Tab: labels
 // at the bottom, under every other control, the rest in tab order from the top.

@@ -50,12 +50,21 @@ std::uint8_t Channel(std::uint32_t pixel, int shift) {
   return static_cast<std::uint8_t>(pixel >> shift & 0xff);
 }
 
+std::wstring& FaceInstead() {
+  static std::wstring face;
+  return face;
+}
+
 }  // namespace
+
+void UseFaceInstead(const std::wstring& face) { FaceInstead() = face; }
 
 HFONT CreateClassicFont(double points, bool bold, UINT dpi) {
   static const std::wstring bitmap_face = ClassicFace(false);
   static const std::wstring scalable_face = ClassicFace(true);
-  const std::wstring& face = dpi == kDefaultDpi ? bitmap_face : scalable_face;
+  const std::wstring& face = !FaceInstead().empty() ? FaceInstead()
+                             : dpi == kDefaultDpi   ? bitmap_face
+                                                    : scalable_face;
   LOGFONTW font{};
   font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
   font.lfWeight = bold ? FW_BOLD : FW_NORMAL;

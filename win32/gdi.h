@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/canvas.h"
 #include "ui/picture.h"
 
@@ -14,6 +16,10 @@ namespace kestrova {
 // else the closest face that does) at `points` and `dpi`. A bitmap face is
 // taken at 96 DPI only, where it was drawn for; elsewhere a scalable one.
 HFONT CreateClassicFont(double points, bool bold, UINT dpi);
+// From now on CreateClassicFont takes `face` instead ("" for the classic
+// face again): the windows' tests lay them out with the faces other
+// Windows versions give their dialogs (Tahoma, Segoe UI).
+void UseFaceInstead(const std::wstring& face);
 
 // An icon from a picture's pixels; the caller destroys it.
 HICON IconFromImage(const Image& image);

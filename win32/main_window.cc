@@ -243,16 +243,6 @@ void MainWindow::ApplyDpi() {
   if (old_font) ::DeleteObject(old_font);
   if (old_bold) ::DeleteObject(old_bold);
 
-  // The list's rows: the font's height and a little air.
-  const HDC dc = ::GetDC(list1_);
-  const HGDIOBJ previous = ::SelectObject(dc, font_);
-  TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(list1_, dc);
-  row_height_ = metrics.tmHeight + std::max(1, static_cast<int>(dpi_ / 48));
-  ::SendMessageW(list1_, LB_SETITEMHEIGHT, 0, row_height_);
-
   // The toolbar's pictures are drawn for the DPI from their description.
   const int side = ::MulDiv(16, static_cast<int>(dpi_), kDefaultDpi);
   const HIMAGELIST images = ImageList_Create(side, side, ILC_COLOR32, 3, 0);
@@ -282,9 +272,8 @@ void MainWindow::ApplyDpi() {
 
 void MainWindow::PlaceControls() {
   const WindowLayout& layout = MainWindowLayout();
-  for (size_t i = 0; i < layout.controls.size(); ++i) {
-    PlaceControl(controls_[i], layout.controls[i], dpi_);
-  }
+  kestrova::PlaceControls(layout.controls, controls_, dpi_);
+  FitListColumn();
   // Docked along the top edge: the bar spans the client area.
   RECT client;
   ::GetClientRect(hwnd_, &client);
@@ -331,17 +320,54 @@ void MainWindow::Refresh() {
 void MainWindow::ShowList() {
   if (shown_list_revision_ == model_.list1.Revision()) return;
   shown_list_revision_ = model_.list1.Revision();
-  // The rows are drawn from the model as they come into view; the list box
-  // itself holds none of them, only their number (which some list boxes take
-  // time over: it is set only when it changes). A new list shows from its
-  // top, with nothing selected.
+  // The list view holds none of the rows, only their number; it asks for
+  // the text of those it draws (LVN_GETDISPINFO). A new list shows from
+  // its top, with nothing selected.
+  //
+  // Wine draws a scroll bar the moment its range is set, at 4-12 ms a time
+  // under Wine's theme: the list view is told everything with drawing off
+  // (its own flag, and the window's, that Wine's scroll bars look at) and
+  // then painted once, scroll bar included. (The window's flag is its
+  // visibility: a list hidden behind the options stays hidden.)
+  const bool shown = (::GetWindowLongPtrW(list1_, GWL_STYLE) & WS_VISIBLE) != 0;
+  ::SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
+  if (shown) ::DefWindowProcW(list1_, WM_SETREDRAW, FALSE, 0);
   const int count = model_.list1.Count();
-  if (::SendMessageW(list1_, LB_GETCOUNT, 0, 0) != count) {
-    ::SendMessageW(list1_, LB_SETCOUNT, count, 0);
+  if (::SendMessageW(list1_, LVM_GETITEMCOUNT, 0, 0) != count) {
+    ::SendMessageW(list1_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
   }
-  ::SendMessageW(list1_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  ::SendMessageW(list1_, LB_SETTOPINDEX, 0, 0);
-  ::InvalidateRect(list1_, nullptr, TRUE);
+  // One row at most is selected and one focused: each is cleared by its
+  // index (clearing "every row" visits all of them in some list views).
+  for (const LPARAM which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    const auto row = ::SendMessageW(list1_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), which);
+    if (row < 0) continue;
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list1_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&none));
+  }
+  ::SendMessageW(list1_, LVM_SETSELECTIONMARK, 0, -1);
+  if (count > 0) ::SendMessageW(list1_, LVM_ENSUREVISIBLE, 0, FALSE);
+  ::SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
+  FitListColumn();  // a scroll bar may have come or gone
+  if (!shown) return;
+  ::DefWindowProcW(list1_, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(list1_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void MainWindow::FitListColumn() {
+  // The one column fills the list: no horizontal scroll bar, and a
+  // selected row is marked across the whole width.
+  ::SendMessageW(list1_, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void MainWindow::GiveRowText(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+  const std::wstring text = Widen(EntryForList(model_.list1.At(item.iItem)));
+  const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+  text.copy(item.pszText, length);
+  item.pszText[length] = L'\0';
 }
 
 void MainWindow::ShowCombo() {
@@ -567,23 +593,6 @@ void MainWindow::OnDropFiles(HDROP drop) {
   if (!path.empty()) OpenFile(Narrow(path));
 }
 
-void MainWindow::DrawEntry(const DRAWITEMSTRUCT& item) {
-  const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  if (item.itemID != static_cast<UINT>(-1)) {
-    const std::wstring text = Widen(EntryForList(model_.list1.At(static_cast<int>(item.itemID))));
-    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    ::SetBkMode(item.hDC, TRANSPARENT);
-    const HGDIOBJ previous = ::SelectObject(item.hDC, font_);
-    RECT text_rect = item.rcItem;
-    text_rect.left += ::MulDiv(2, static_cast<int>(dpi_), kDefaultDpi);
-    ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &text_rect,
-                DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_EXPANDTABS);
-    ::SelectObject(item.hDC, previous);
-  }
-  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(item.hDC, &item.rcItem);
-}
-
 LRESULT MainWindow::OnToolbarDraw(NMTBCUSTOMDRAW* draw) {
   if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
     // The bar is solid, as a docked toolbar is: the tint stays below it.
@@ -616,16 +625,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (header->hwndFrom == toolbar_ && header->code == NM_CUSTOMDRAW) {
         return OnToolbarDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(lparam));
       }
+      if (header->hwndFrom == list1_ && header->code == LVN_GETDISPINFOW) {
+        GiveRowText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
+        return 0;
+      }
       break;
-    }
-    case WM_MEASUREITEM:
-      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = static_cast<UINT>(row_height_);
-      return TRUE;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      if (item->hwndItem != list1_) break;
-      DrawEntry(*item);
-      return TRUE;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

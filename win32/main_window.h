@@ -86,7 +86,8 @@ class MainWindow {
   void OnCommand(int id, int code);
   void OnControl(size_t index, int code);
   void OnDropFiles(HDROP drop);
-  void DrawEntry(const DRAWITEMSTRUCT& item);
+  void FitListColumn();
+  void GiveRowText(NMLVDISPINFOW* info);
   LRESULT OnToolbarDraw(NMTBCUSTOMDRAW* draw);
 
   MainWindowModel& model_;
@@ -111,7 +112,6 @@ class MainWindow {
   HIMAGELIST images_ = nullptr;
   HICON big_icon_ = nullptr;
   HICON small_icon_ = nullptr;
-  int row_height_ = 16;
 
   PixelBuffer background_;
   HBRUSH background_brush_ = nullptr;
