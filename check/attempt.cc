@@ -244,21 +244,24 @@ asio::awaitable<Outcome> ThroughSocks5(Link& link, const Target& target, const E
 
 asio::awaitable<Outcome> Connect(Link& link, const std::string& host, uint16_t port) {
   std::error_code ec;
-  tcp::endpoint endpoint;
   const asio::ip::address address = asio::ip::make_address(host, ec);
   if (!ec) {
-    endpoint = tcp::endpoint(address, port);
+    const tcp::endpoint endpoint(address, port);
+    link.socket.open(endpoint.protocol(), ec);
+    if (ec) co_return Failed(link, ec, "opening a socket");
+    co_await link.socket.async_connect(endpoint, asio::redirect_error(asio::use_awaitable, ec));
   } else {
     const auto found = co_await link.resolver.async_resolve(
         host, std::to_string(port), asio::redirect_error(asio::use_awaitable, ec));
-    if (ec || found.empty()) co_return Failed(link, ec, "looking up the name");
-    endpoint = *found.begin();
+    if (ec) co_return Failed(link, ec, "looking up the name");
+    // Each address of the name in turn ("localhost": ::1, then 127.0.0.1).
+    const auto in_time = [&link](const std::error_code&, const tcp::endpoint&) {
+      return !link.expired;
+    };
+    co_await asio::async_connect(link.socket, found, in_time,
+                                 asio::redirect_error(asio::use_awaitable, ec));
   }
-  if (link.expired) co_return Failed(link, ec, "connecting");
-  link.socket.open(endpoint.protocol(), ec);
-  if (ec) co_return Failed(link, ec, "opening a socket");
-  co_await link.socket.async_connect(endpoint, asio::redirect_error(asio::use_awaitable, ec));
-  if (ec) co_return Failed(link, ec, "connecting");
+  if (ec || link.expired) co_return Failed(link, ec, "connecting");
   link.socket.set_option(tcp::no_delay(true), ec);
   co_return Outcome{};
 }
