@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include "app/check_command.h"
-
 #include "base/spelling.h"
 #include "base/text_codec.h"
 #include "os/file_io.h"

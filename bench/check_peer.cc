@@ -24,7 +24,8 @@ asio::awaitable<void> Answer(tcp::socket socket) {
 asio::awaitable<void> Serve(tcp::acceptor& acceptor) {
   while (true) {
     std::error_code ec;
-    tcp::socket socket = co_await acceptor.async_accept(asio::redirect_error(asio::use_awaitable, ec));
+    tcp::socket socket =
+        co_await acceptor.async_accept(asio::redirect_error(asio::use_awaitable, ec));
     if (!ec) asio::co_spawn(acceptor.get_executor(), Answer(std::move(socket)), asio::detached);
   }
 }
