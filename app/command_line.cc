@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/check_command.h"
 #include "base/spelling.h"
 #include "base/text_codec.h"
 #include "os/file_io.h"
@@ -11,6 +12,7 @@ namespace {
 constexpr char kUsage[] =
     "Usage: kestrova [FILE]\n"
     "       kestrova sift [OPTIONS] [INPUT...] [-o OUTPUT]\n"
+    "       kestrova check [OPTIONS] [INPUT...] [-o OUTPUT]\n"
     "\n"
     "Cleans up lists of proxy server entries (host:port lines).\n"
     "\n"
@@ -20,6 +22,8 @@ constexpr char kUsage[] =
     "Commands:\n"
     "  sift           clean lists from a script, without the window or a display\n"
     "                 (see kestrova sift --help)\n"
+    "  check          find the entries that work as proxies, by protocol\n"
+    "                 (see kestrova check --help)\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help and end\n"
@@ -62,6 +66,9 @@ int RunCommandLine(const std::vector<std::string>& args, const CommandStreams& s
   if (!args.empty() && args[0] == "sift") {
     return RunSiftCommand(std::vector<std::string>(args.begin() + 1, args.end()), streams);
   }
+  if (!args.empty() && args[0] == "check") {
+    return RunCheckCommand(std::vector<std::string>(args.begin() + 1, args.end()), streams);
+  }
   std::vector<std::string> files;
   bool options_done = false;
   std::string ignored;
@@ -91,7 +98,7 @@ int RunCommandLine(const std::vector<std::string>& args, const CommandStreams& s
     }
     if (i == 0 && LooksLikeCommand(arg)) {
       std::string text = "unknown command " + Quoted(arg) + ", and no file of that name";
-      const std::string_view nearest = NearestWord(arg, {"sift"});
+      const std::string_view nearest = NearestWord(arg, {"sift", "check"});
       if (!nearest.empty()) text += "; did you mean " + Quoted(nearest) + "?";
       return UsageError(streams, text);
     }

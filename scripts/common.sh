@@ -19,7 +19,8 @@ install_missing() {
     "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev zlib1g-dev libgtest-dev libbenchmark-dev dpkg-dev file)
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev zlib1g-dev libgtest-dev libbenchmark-dev dpkg-dev file
+  libasio-dev)
 
 # build DIR [cmake options...]
 build() {
