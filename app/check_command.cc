@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "base/spelling.h"
+#include "app/command_words.h"
 #include "base/text_codec.h"
 #include "check/checker.h"
 #include "ui/platform.h"
@@ -70,15 +70,6 @@ struct Request {
   bool quiet = false;
 };
 
-enum class Action { kRun, kHelp, kVersion, kUsageError };
-
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += EntryForDisplay(text);
-  quoted += '"';
-  return quoted;
-}
-
 bool ParseWhole(std::string_view text, long long low, long long high, long long* value) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
   return ec == std::errc() && end == text.data() + text.size() && *value >= low && *value <= high;
@@ -99,149 +90,71 @@ bool ParseSeconds(std::string_view text, std::chrono::milliseconds* ms) {
   return ms->count() > 0;
 }
 
-class Parser {
- public:
-  explicit Parser(Request* request) : request_(*request) {}
-
-  Action Parse(const std::vector<std::string>& args, std::string* error) {
-    bool options_done = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-      const std::string& arg = args[i];
-      Action action = Action::kRun;
-      if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
-        if (arg == "-" && stdin_given_) {
-          *error = "standard input (\"-\") can be read only once";
-          return Action::kUsageError;
-        }
-        stdin_given_ = stdin_given_ || arg == "-";
-        request_.inputs.push_back(arg);
-      } else if (arg == "--") {
-        options_done = true;
-      } else if (arg[1] == '-') {
-        action = Long(args, &i, error);
-      } else {
-        action = Short(args, &i, error);
-      }
-      if (action != Action::kRun) return action;
-    }
-    return Action::kRun;
+WordsAction CheckValue(Request& request, const std::string& option, const std::string* value,
+                       std::string* error) {
+  if (!value) {
+    *error = "option " + Quoted(option) + " needs a value";
+    return WordsAction::kUsageError;
   }
-
- private:
-  Action Value(const std::string& option, const std::string* value, std::string* error) {
-    if (!value) {
-      *error = "option " + Quoted(option) + " needs a value";
-      return Action::kUsageError;
+  CheckSettings& s = request.settings;
+  long long number = 0;
+  std::string bad;
+  bool ok = true;
+  if (option == "-o" || option == "--output") {
+    ok = !value->empty() && !request.output_given;
+    if (request.output_given) {
+      *error = "more than one OUTPUT";
+      return WordsAction::kUsageError;
     }
-    CheckSettings& s = request_.settings;
-    long long number = 0;
-    std::string bad;
-    bool ok = true;
-    if (option == "-o" || option == "--output") {
-      ok = !value->empty() && !request_.output_given;
-      if (request_.output_given) {
-        *error = "more than one OUTPUT";
-        return Action::kUsageError;
-      }
-      request_.output = *value;
-      request_.output_given = true;
-    } else if (option == "--report") {
-      ok = !value->empty();
-      request_.report = *value;
-    } else if (option == "--target") {
-      request_.target = *value;
-    } else if (option == "--expect") {
-      ok = !value->empty();
-      s.expect.text = *value;
-    } else if (option == "--expect-status") {
-      ok = ParseWhole(*value, 100, 599, &number);
-      s.expect.status = static_cast<int>(number);
-    } else if (option == "--timeout") {
-      ok = ParseSeconds(*value, &s.timeout);
-    } else if (option == "--jobs") {
-      ok = ParseWhole(*value, 1, 1000000, &number);
-      s.jobs = static_cast<int>(number);
-    } else if (option == "--protocols") {
-      const std::optional<ProtocolSet> set = ParseProtocols(*value, &bad);
-      ok = set.has_value();
-      if (set) s.protocols = *set;
-    }
-    if (!ok) {
-      *error = "option " + Quoted(option) + " does not take " + Quoted(*value);
-      if (!bad.empty()) *error += " (unknown protocol " + Quoted(bad) + ")";
-      return Action::kUsageError;
-    }
-    return Action::kRun;
+    request.output = *value;
+    request.output_given = true;
+  } else if (option == "--report") {
+    ok = !value->empty();
+    request.report = *value;
+  } else if (option == "--target") {
+    request.target = *value;
+  } else if (option == "--expect") {
+    ok = !value->empty();
+    s.expect.text = *value;
+  } else if (option == "--expect-status") {
+    ok = ParseWhole(*value, 100, 599, &number);
+    s.expect.status = static_cast<int>(number);
+  } else if (option == "--timeout") {
+    ok = ParseSeconds(*value, &s.timeout);
+  } else if (option == "--jobs") {
+    ok = ParseWhole(*value, 1, 1000000, &number);
+    s.jobs = static_cast<int>(number);
+  } else if (option == "--protocols") {
+    const std::optional<ProtocolSet> set = ParseProtocols(*value, &bad);
+    ok = set.has_value();
+    if (set) s.protocols = *set;
   }
-
-  static const std::string* NextWord(const std::vector<std::string>& args, size_t* i) {
-    return *i + 1 < args.size() ? &args[++*i] : nullptr;
+  if (!ok) {
+    *error = "option " + Quoted(option) + " does not take " + Quoted(*value);
+    if (!bad.empty()) *error += " (unknown protocol " + Quoted(bad) + ")";
+    return WordsAction::kUsageError;
   }
+  return WordsAction::kRun;
+}
 
-  Action Long(const std::vector<std::string>& args, size_t* i, std::string* error) {
-    const std::string& arg = args[*i];
-    const size_t equals = arg.find('=');
-    const std::string name = arg.substr(0, equals);
-    static constexpr std::string_view kWithValue[] = {"--output", "--report",        "--target",
-                                                      "--expect", "--expect-status", "--timeout",
-                                                      "--jobs",   "--protocols"};
-    for (std::string_view known : kWithValue) {
-      if (name != known) continue;
-      if (equals == std::string::npos) return Value(name, NextWord(args, i), error);
-      const std::string value = arg.substr(equals + 1);
-      return Value(name, &value, error);
-    }
-    bool* flag = nullptr;
-    Action action = Action::kRun;
-    if (name == "--plain") flag = &request_.settings.plain;
-    if (name == "--quiet") flag = &request_.quiet;
-    if (name == "--help") action = Action::kHelp;
-    if (name == "--version") action = Action::kVersion;
-    if (!flag && action == Action::kRun) {
-      *error = "unknown option " + Quoted(name);
-      const std::string_view nearest = NearestWord(
-          name, {"--protocols", "--target", "--expect", "--expect-status", "--timeout", "--jobs",
-                 "--plain", "--report", "--output", "--quiet", "--help", "--version"});
-      if (!nearest.empty()) *error += "; did you mean " + Quoted(nearest) + "?";
-      return Action::kUsageError;
-    }
-    if (equals != std::string::npos) {
-      *error = "option " + Quoted(name) + " takes no value";
-      return Action::kUsageError;
-    }
-    if (flag) *flag = true;
-    return action;
-  }
-
-  Action Short(const std::vector<std::string>& args, size_t* i, std::string* error) {
-    const std::string& arg = args[*i];
-    for (size_t j = 1; j < arg.size(); ++j) {
-      switch (arg[j]) {
-        case 'q':
-          request_.quiet = true;
-          break;
-        case 'h':
-          return Action::kHelp;
-        case 'v':
-          return Action::kVersion;
-        case 'o': {
-          if (j + 1 < arg.size()) {
-            const std::string value = arg.substr(j + 1);
-            return Value("-o", &value, error);
-          }
-          return Value("-o", NextWord(args, i), error);
-        }
-        default:
-          *error = "unknown option " + Quoted(std::string("-") + arg[j]);
-          return Action::kUsageError;
-      }
-    }
-    return Action::kRun;
-  }
-
-  Request& request_;
-  bool stdin_given_ = false;
-};
+// The option words of `kestrova check`, into `request`.
+WordsAction ReadCheckWords(const std::vector<std::string>& args, Request& request,
+                           std::string* error) {
+  CommandWords words;
+  words.with_value = {"--output",        "--report",  "--target", "--expect",
+                      "--expect-status", "--timeout", "--jobs",   "--protocols"};
+  words.flags = {{"--plain", &request.settings.plain}, {"--quiet", &request.quiet}};
+  words.quiet = &request.quiet;
+  words.known = {"--protocols", "--target", "--expect", "--expect-status",
+                 "--timeout",   "--jobs",   "--plain",  "--report",
+                 "--output",    "--quiet",  "--help",   "--version"};
+  words.inputs = &request.inputs;
+  words.value = [&request](const std::string& option, const std::string* value,
+                           std::string* error) {
+    return CheckValue(request, option, value, error);
+  };
+  return ReadCommandWords(args, words, error);
+}
 
 // A file written whole at the end, or a standard stream written as it goes.
 struct OutputFile {
@@ -284,17 +197,17 @@ int RunCheckCommand(const std::vector<std::string>& args, const CommandStreams& 
   };
   Request request;
   std::string error;
-  switch (Parser(&request).Parse(args, &error)) {
-    case Action::kUsageError:
+  switch (ReadCheckWords(args, request, &error)) {
+    case WordsAction::kUsageError:
       say(error + "\nTry \"kestrova check --help\".");
       return kExitUsage;
-    case Action::kHelp:
+    case WordsAction::kHelp:
       streams.output.Write(kUsage, &ignored);
       return kExitDone;
-    case Action::kVersion:
+    case WordsAction::kVersion:
       streams.output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
       return kExitDone;
-    case Action::kRun:
+    case WordsAction::kRun:
       break;
   }
   CheckSettings& settings = request.settings;

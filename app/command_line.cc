@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/check_command.h"
+#include "app/command_words.h"
 #include "base/spelling.h"
 #include "base/text_codec.h"
 #include "os/file_io.h"
@@ -32,13 +33,6 @@ constexpr char kUsage[] =
     "                 begins with \"-\" or is the name of a command\n"
     "\n"
     "Exit status: 0 done; 1 the window could not start; 2 a usage error.\n";
-
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += EntryForDisplay(text);
-  quoted += '"';
-  return quoted;
-}
 
 // A word that can only have been meant as a command: no path would be
 // written like this unless it named a file that is there. Options are told

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "base/spelling.h"
+#include "app/command_words.h"
 #include "base/text_codec.h"
 #include "options/options_file.h"
 #include "os/line_reader.h"
@@ -97,143 +97,47 @@ struct Request {
   bool keep_auth = false;
 };
 
-enum class Action { kRun, kHelp, kVersion, kUsageError };
-
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += EntryForDisplay(text);
-  quoted += '"';
-  return quoted;
-}
-
-// Reads the words after "sift" as getopt_long does: options and INPUTs in
-// any order, short options bundled ("-qo FILE"), a value joined or apart,
-// "--" ending the options. Help and the version answer at once.
-class Parser {
- public:
-  explicit Parser(Request* request) : request_(*request) {}
-
-  Action Parse(const std::vector<std::string>& args, std::string* error) {
-    bool options_done = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-      const std::string& arg = args[i];
-      Action action = Action::kRun;
-      if (options_done || arg == "-" || arg.empty() || arg[0] != '-') {
-        action = Input(arg, error);
-      } else if (arg == "--") {
-        options_done = true;
-      } else if (arg[1] == '-') {
-        action = Long(args, &i, error);
-      } else {
-        action = Short(args, &i, error);
-      }
-      if (action != Action::kRun) return action;
-    }
-    return Action::kRun;
-  }
-
- private:
-  Action Input(const std::string& name, std::string* error) {
-    if (name == "-" && stdin_given_) {
-      *error = "standard input (\"-\") can be read only once";
-      return Action::kUsageError;
-    }
-    stdin_given_ = stdin_given_ || name == "-";
-    request_.inputs.push_back(name);
-    return Action::kRun;
-  }
-
-  Action Output(const std::string& option, const std::string* value, std::string* error) {
+// The option words of `kestrova sift`, into `request`.
+WordsAction ReadSiftWords(const std::vector<std::string>& args, Request& request,
+                          std::string* error) {
+  bool lf = false;
+  StreamSwitches& s = request.switches;
+  CommandWords words;
+  words.with_value = {"--output"};
+  words.flags = {{"--only-entries", &s.only_entries},
+                 {"--drop-host-names", &s.scan.drop_host_names},
+                 {"--only-www", &s.scan.only_www},
+                 {"--drop-repeats", &s.drop_repeats},
+                 {"--strict", &s.strict},
+                 {"--use-saved-options", &request.use_saved_options},
+                 {"--quiet", &request.quiet},
+                 {"--lf", &lf},
+                 {"--find", &request.find},
+                 {"--keep-auth", &request.keep_auth}};
+  words.quiet = &request.quiet;
+  words.known = {"--only-entries", "--drop-host-names",   "--only-www", "--drop-repeats",
+                 "--strict",       "--use-saved-options", "--quiet",    "--lf",
+                 "--help",         "--version",           "--output",   "--find",
+                 "--keep-auth"};
+  words.inputs = &request.inputs;
+  words.value = [&request](const std::string& option, const std::string* value,
+                           std::string* error) {
     if (!value || value->empty()) {
       *error = "option " + Quoted(option) + " needs a file name";
-      return Action::kUsageError;
+      return WordsAction::kUsageError;
     }
-    if (request_.output_given) {
-      *error = "more than one OUTPUT (" + Quoted(request_.output) + ", " + Quoted(*value) + ")";
-      return Action::kUsageError;
+    if (request.output_given) {
+      *error = "more than one OUTPUT (" + Quoted(request.output) + ", " + Quoted(*value) + ")";
+      return WordsAction::kUsageError;
     }
-    request_.output = *value;
-    request_.output_given = true;
-    return Action::kRun;
-  }
-
-  // The word after `*i`, taken as an option's value, or null.
-  static const std::string* NextWord(const std::vector<std::string>& args, size_t* i) {
-    return *i + 1 < args.size() ? &args[++*i] : nullptr;
-  }
-
-  Action Long(const std::vector<std::string>& args, size_t* i, std::string* error) {
-    const std::string& arg = args[*i];
-    const size_t equals = arg.find('=');
-    const std::string name = arg.substr(0, equals);
-    if (name == "--output") {
-      if (equals == std::string::npos) return Output(name, NextWord(args, i), error);
-      const std::string value = arg.substr(equals + 1);
-      return Output(name, &value, error);
-    }
-    bool* flag = nullptr;
-    bool lf = false;
-    Action action = Action::kRun;
-    StreamSwitches& s = request_.switches;
-    if (name == "--only-entries") flag = &s.only_entries;
-    if (name == "--drop-host-names") flag = &s.scan.drop_host_names;
-    if (name == "--only-www") flag = &s.scan.only_www;
-    if (name == "--drop-repeats") flag = &s.drop_repeats;
-    if (name == "--strict") flag = &s.strict;
-    if (name == "--use-saved-options") flag = &request_.use_saved_options;
-    if (name == "--find") flag = &request_.find;
-    if (name == "--keep-auth") flag = &request_.keep_auth;
-    if (name == "--quiet") flag = &request_.quiet;
-    if (name == "--lf") flag = &lf;
-    if (name == "--help") action = Action::kHelp;
-    if (name == "--version") action = Action::kVersion;
-    if (!flag && action == Action::kRun) {
-      *error = "unknown option " + Quoted(name);
-      const std::string_view nearest = NearestWord(
-          name, {"--only-entries", "--drop-host-names", "--only-www", "--drop-repeats", "--strict",
-                 "--use-saved-options", "--quiet", "--lf", "--help", "--version", "--output",
-                 "--find", "--keep-auth"});
-      if (!nearest.empty()) *error += "; did you mean " + Quoted(nearest) + "?";
-      return Action::kUsageError;
-    }
-    if (equals != std::string::npos) {
-      *error = "option " + Quoted(name) + " takes no value";
-      return Action::kUsageError;
-    }
-    if (flag) *flag = true;
-    if (lf) s.line_end = "\n";
-    return action;
-  }
-
-  Action Short(const std::vector<std::string>& args, size_t* i, std::string* error) {
-    const std::string& arg = args[*i];
-    for (size_t j = 1; j < arg.size(); ++j) {
-      switch (arg[j]) {
-        case 'q':
-          request_.quiet = true;
-          break;
-        case 'h':
-          return Action::kHelp;
-        case 'v':
-          return Action::kVersion;
-        case 'o': {
-          if (j + 1 < arg.size()) {
-            const std::string value = arg.substr(j + 1);
-            return Output("-o", &value, error);
-          }
-          return Output("-o", NextWord(args, i), error);
-        }
-        default:
-          *error = "unknown option " + Quoted(std::string("-") + arg[j]);
-          return Action::kUsageError;
-      }
-    }
-    return Action::kRun;
-  }
-
-  Request& request_;
-  bool stdin_given_ = false;
-};
+    request.output = *value;
+    request.output_given = true;
+    return WordsAction::kRun;
+  };
+  const WordsAction action = ReadCommandWords(args, words, error);
+  if (lf) s.line_end = "\n";
+  return action;
+}
 
 // "1 entry kept", "2 entries kept".
 std::string Counted(long long n, const char* one, const char* many) {
@@ -311,17 +215,17 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
   Request request;
   std::string error;
   std::string ignored;
-  switch (Parser(&request).Parse(args, &error)) {
-    case Action::kUsageError:
+  switch (ReadSiftWords(args, request, &error)) {
+    case WordsAction::kUsageError:
       reporter.Say(error + "\nTry \"kestrova sift --help\".");
       return kExitUsage;
-    case Action::kHelp:
+    case WordsAction::kHelp:
       streams.output.Write(kUsage, &ignored);
       return kExitDone;
-    case Action::kVersion:
+    case WordsAction::kVersion:
       streams.output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
       return kExitDone;
-    case Action::kRun:
+    case WordsAction::kRun:
       break;
   }
   if (request.keep_auth && !request.find) {

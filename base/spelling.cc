@@ -27,7 +27,7 @@ size_t Distance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string_view NearestWord(std::string_view word, std::initializer_list<std::string_view> words) {
+std::string_view NearestWord(std::string_view word, std::span<const std::string_view> words) {
   std::string_view nearest;
   size_t best = std::min<size_t>(3, (word.size() + 1) / 2);  // must do better than this
   for (std::string_view candidate : words) {

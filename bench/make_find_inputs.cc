@@ -30,7 +30,8 @@ void Write(const char* path, unsigned long long megabytes, const char* head, con
   }
   std::mt19937 random(2026);
   const unsigned long long wanted = megabytes * 1000 * 1000;
-  unsigned long long written = std::fputs(head, out) >= 0 ? std::char_traits<char>::length(head) : 0;
+  unsigned long long written =
+      std::fputs(head, out) >= 0 ? std::char_traits<char>::length(head) : 0;
   for (unsigned long long n = 0; written < wanted; ++n) {
     const std::string text = row(random, n);
     std::fwrite(text.data(), 1, text.size(), out);

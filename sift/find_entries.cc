@@ -15,9 +15,9 @@ namespace {
 
 // Every run a decision reads is bounded, so that no decision reads further
 // than EntryFinder's reach.
-constexpr size_t kMaxPortDigits = 16;  // leading zeros included
-constexpr size_t kMaxGap = 512;        // between an address and its port
-constexpr size_t kMaxTag = 256;        // one HTML tag in such a gap
+constexpr size_t kMaxPortDigits = 16;     // leading zeros included
+constexpr size_t kMaxGap = 512;           // between an address and its port
+constexpr size_t kMaxTag = 256;           // one HTML tag in such a gap
 constexpr size_t kMaxRecordReach = 2048;  // a record's "port", either way
 constexpr size_t kMaxBlanks = 16;         // around a record's ':'
 constexpr size_t kMaxName = 253;
@@ -48,7 +48,9 @@ bool IsHex(int c) { return IsDigit(c) || static_cast<unsigned>((c | 0x20) - 'a')
 bool IsWordByte(int c) { return IsAlnum(c) || c == '_' || c == '.'; }
 bool IsNameByte(int c) { return IsAlnum(c) || c == '-' || c == '.'; }
 bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-char Lower(char c) { return IsLetter(static_cast<unsigned char>(c)) ? static_cast<char>(c | 0x20) : c; }
+char Lower(char c) {
+  return IsLetter(static_cast<unsigned char>(c)) ? static_cast<char>(c | 0x20) : c;
+}
 
 // A byte of a user name or password given with ':' and '@' around it.
 bool IsCredentialByte(int c) {
@@ -79,8 +81,10 @@ unsigned CandidateMask(const char* p) {
       _mm_or_si128(before_alnum, _mm_or_si128(is(before, '_'), is(before, '.')));
   const __m128i before_name =
       _mm_or_si128(before_alnum, _mm_or_si128(is(before, '-'), is(before, '.')));
-  const __m128i starts = _mm_andnot_si128(before_word, _mm_or_si128(in(here, '0', 10), is(here, '[')));
-  const __m128i colons = _mm_and_si128(is(here, ':'), _mm_and_si128(before_name, in(after, '0', 10)));
+  const __m128i starts =
+      _mm_andnot_si128(before_word, _mm_or_si128(in(here, '0', 10), is(here, '[')));
+  const __m128i colons =
+      _mm_and_si128(is(here, ':'), _mm_and_si128(before_name, in(after, '0', 10)));
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(starts, colons)));
 #else
   unsigned mask = 0;
@@ -203,7 +207,9 @@ bool HostPortAt(const Bytes& at, const char* p) {
   const char* q = nullptr;
   if (at(p) == '[') {
     q = p + 1;
-    while (q - p <= static_cast<std::ptrdiff_t>(kMaxIpv6) && (IsHex(at(q)) || at(q) == ':' || at(q) == '.')) ++q;
+    while (q - p <= static_cast<std::ptrdiff_t>(kMaxIpv6) &&
+           (IsHex(at(q)) || at(q) == ':' || at(q) == '.'))
+      ++q;
     if (at(q) != ']' || !IsIpv6Text(p + 1, static_cast<size_t>(q - p - 1))) return false;
     ++q;
   } else if (!(q = ReadIpv4(at, p, parts))) {
@@ -289,8 +295,8 @@ bool FindPortAfter(const Bytes& at, const char* from, std::uint32_t* port) {
 bool FindPortBefore(const Bytes& at, const char* from, std::uint32_t* port) {
   int depth = 0;
   const std::ptrdiff_t room = from - at.begin;
-  const char* lowest = room > static_cast<std::ptrdiff_t>(kMaxRecordReach) ? from - kMaxRecordReach
-                                                                          : at.begin;
+  const char* lowest =
+      room > static_cast<std::ptrdiff_t>(kMaxRecordReach) ? from - kMaxRecordReach : at.begin;
   for (const char* p = from; p >= lowest; --p) {
     const int c = at(p);
     if (c == '"') {
@@ -335,7 +341,9 @@ void AppendEncoded(std::string& to, const char* p, const char* end) {
   }
 }
 
-int DigitCount(unsigned value) { return value >= 10000 ? 5 : value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1; }
+int DigitCount(unsigned value) {
+  return value >= 10000 ? 5 : value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+}
 
 }  // namespace
 
@@ -371,8 +379,9 @@ const char* ReadDirect(const At& at, const char* p, std::uint8_t parts[4], const
 bool EntryFinder::AtDigit(const Text& t, const char* p, Host* host) {
   constexpr std::ptrdiff_t kLongestDirect = 48;
   const char* e;
-  const char* q = t.end - p > kLongestDirect ? ReadDirect(NearBytes(), p, host->parts, &e, &host->port)
-                                             : ReadDirect(t, p, host->parts, &e, &host->port);
+  const char* q = t.end - p > kLongestDirect
+                      ? ReadDirect(NearBytes(), p, host->parts, &e, &host->port)
+                      : ReadDirect(t, p, host->parts, &e, &host->port);
   if (!q) return false;
   host->kind = Host::kIpv4;
   host->begin = p;
@@ -393,7 +402,9 @@ bool EntryFinder::AtDigit(const Text& t, const char* p, Host* host) {
       ++r;
     } else if (c == '<') {
       const char* s = r + 1;
-      while (s - r < static_cast<std::ptrdiff_t>(kMaxTag) && t(s) >= 0 && t(s) != '>' && t(s) != '<') ++s;
+      while (s - r < static_cast<std::ptrdiff_t>(kMaxTag) && t(s) >= 0 && t(s) != '>' &&
+             t(s) != '<')
+        ++s;
       if (t(s) != '>') break;
       r = s + 1;
     } else if (c == '&' && t(r + 5) >= 0 && EqualsNoCase(r + 1, r + 6, "nbsp;")) {
@@ -447,7 +458,9 @@ bool EntryFinder::AtColon(const Text& t, const char* p, Host* host) {
 
 bool EntryFinder::AtBracket(const Text& t, const char* p, Host* host) {
   const char* q = p + 1;
-  while (q - p <= static_cast<std::ptrdiff_t>(kMaxIpv6) && (IsHex(t(q)) || t(q) == ':' || t(q) == '.')) ++q;
+  while (q - p <= static_cast<std::ptrdiff_t>(kMaxIpv6) &&
+         (IsHex(t(q)) || t(q) == ':' || t(q) == '.'))
+    ++q;
   if (t(q) != ']' || t(q + 1) != ':' || !IsIpv6Text(p + 1, static_cast<size_t>(q - p - 1))) {
     return false;
   }
@@ -480,7 +493,8 @@ bool CredentialsBefore(const Bytes& at, const char* end, Span* user, Span* pass)
   if (p == end || at(p - 1) != ':') return false;
   *pass = {p, end};
   const char* u = p - 1;
-  while (p - 1 - u < static_cast<std::ptrdiff_t>(kMaxCredential) && IsCredentialByte(at(u - 1))) --u;
+  while (p - 1 - u < static_cast<std::ptrdiff_t>(kMaxCredential) && IsCredentialByte(at(u - 1)))
+    --u;
   if (u == p - 1 || IsCredentialByte(at(u - 1))) return false;
   *user = {u, p - 1};
   return true;
@@ -530,7 +544,9 @@ Span SchemeBefore(const Bytes& at, const char* end) {
 void EntryFinder::Add(const Text& t, const Host& host, std::vector<FoundEntry>* found) {
   if (host.kind == Host::kName) {
     if (switches_.scan.drop_host_names) return;
-    if (switches_.scan.only_www && !(host.end - host.begin > 4 && EqualsNoCase(host.begin, host.begin + 4, "www."))) return;
+    if (switches_.scan.only_www &&
+        !(host.end - host.begin > 4 && EqualsNoCase(host.begin, host.begin + 4, "www.")))
+      return;
   } else if (switches_.scan.only_www) {
     return;
   }

@@ -64,7 +64,8 @@ size_t TextSource::Decode(const unsigned char* raw, size_t size, char* to) {
       odd_byte_ = raw[i];
       continue;
     }
-    const unsigned unit = form_ == Form::kUtf16Le ? odd_byte_ | raw[i] << 8 : odd_byte_ << 8 | raw[i];
+    const unsigned unit =
+        form_ == Form::kUtf16Le ? odd_byte_ | raw[i] << 8 : odd_byte_ << 8 | raw[i];
     odd_byte_ = -1;
     if (high_ != 0) {
       if (unit >= 0xDC00 && unit < 0xE000) {
@@ -136,8 +137,9 @@ void FindSifter::Settle(FindCounts* counts) {
   prepared_.resize(count);
   for (size_t i = 0; i < count; ++i) {
     const FoundEntry& entry = found_[i];
-    prepared_[i] = entry.key != 0 ? TextSet::PrepareKey(entry.key)
-                                  : TextSet::Prepare(texts.substr(entry.text_begin, entry.text_size));
+    prepared_[i] = entry.key != 0
+                       ? TextSet::PrepareKey(entry.key)
+                       : TextSet::Prepare(texts.substr(entry.text_begin, entry.text_size));
   }
   // A large set is far bigger than the caches: its slots are fetched a few
   // entries ahead.
@@ -152,7 +154,8 @@ void FindSifter::Settle(FindCounts* counts) {
       continue;
     }
     ++counts->found;
-    if (pending_size_ + text.size() + 32 > pending_.size()) pending_.resize(pending_.size() * 2 + text.size() + 32);
+    if (pending_size_ + text.size() + 32 > pending_.size())
+      pending_.resize(pending_.size() * 2 + text.size() + 32);
     char* to = pending_.data() + pending_size_;
     if (entry.key != 0) {
       to += FormatPlainEntry(entry, to);
@@ -175,8 +178,8 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
   text_.resize(kSlack + kBehind + kAhead + 2 * piece_ + kSlack);
   const size_t room = text_.size() - 2 * kSlack;
   char* const text = text_.data() + kSlack;  // the zeros before it read as no word
-  size_t size = 0;  // bytes in `text`
-  size_t scan = 0;  // where the next piece's scan starts
+  size_t size = 0;                           // bytes in `text`
+  size_t scan = 0;                           // where the next piece's scan starts
   bool end = false;
   while (true) {
     while (!end && size < scan + kAhead + piece_) {
@@ -192,7 +195,8 @@ StreamResult FindSifter::Add(ByteSource& in, FindCounts* counts, std::string* re
           finder_.Scan(text, text + scan, text + limit, text + size, &found_) - text);
       Settle(counts);
       if (pending_size_ >= kFlushBytes) {
-        if (!out_.Write({pending_.data(), pending_size_}, reason)) return StreamResult::kWriteFailed;
+        if (!out_.Write({pending_.data(), pending_size_}, reason))
+          return StreamResult::kWriteFailed;
         pending_size_ = 0;
       }
     }

@@ -38,8 +38,8 @@ class TextSource final : public ByteSource {
   Form form_ = Form::kUnknown;
   std::string start_;  // bytes read to tell the form, not handed out yet
   std::vector<char> raw_;
-  int odd_byte_ = -1;       // a UTF-16 unit's first byte, waiting for its second
-  unsigned high_ = 0;       // a high surrogate waiting for its low one
+  int odd_byte_ = -1;  // a UTF-16 unit's first byte, waiting for its second
+  unsigned high_ = 0;  // a high surrogate waiting for its low one
   long long source_bytes_ = 0;
 };
 

@@ -13,8 +13,8 @@ namespace {
 struct Row {
   const char* what;
   std::string text;
-  const char* found;       // LF-ended lines
-  const char* with_auth;   // with --keep-auth, where it differs
+  const char* found;      // LF-ended lines
+  const char* with_auth;  // with --keep-auth, where it differs
 };
 
 std::string Find(const std::string& text, std::vector<std::string> args = {}) {
@@ -34,7 +34,8 @@ std::string Utf16(std::string_view ascii, bool big_endian) {
 
 const Row kShapes[] = {
     {"bare lines", "1.2.3.4:80\r\n5.6.7.8:3128\n", "1.2.3.4:80\n5.6.7.8:3128\n", nullptr},
-    {"schemes", "http://1.1.1.1:80 https://1.1.1.2:443 socks4://1.1.1.3:1080 "
+    {"schemes",
+     "http://1.1.1.1:80 https://1.1.1.2:443 socks4://1.1.1.3:1080 "
      "socks4a://1.1.1.4:1 SOCKS5://1.1.1.5:2 socks5h://1.1.1.6:3 ftp://1.1.1.7:21",
      "1.1.1.1:80\n1.1.1.2:443\n1.1.1.3:1080\n1.1.1.4:1\n1.1.1.5:2\n1.1.1.6:3\n1.1.1.7:21\n",
      "http://1.1.1.1:80\nhttps://1.1.1.2:443\nsocks4://1.1.1.3:1080\nsocks4a://1.1.1.4:1\n"
@@ -58,8 +59,8 @@ const Row kShapes[] = {
      "5.5.5.1:8080\n5.5.5.2:3128\n", nullptr},
     {"tab, blank and bar apart", "6.6.6.1\t8080\n6.6.6.2 3128\n6.6.6.3 | 1080 | fast\n",
      "6.6.6.1:8080\n6.6.6.2:3128\n6.6.6.3:1080\n", nullptr},
-    {"annotated output", "<Proxy US 0.42s [HTTP: Anonymous] 7.7.7.7:8080>\n",
-     "7.7.7.7:8080\n", nullptr},
+    {"annotated output", "<Proxy US 0.42s [HTTP: Anonymous] 7.7.7.7:8080>\n", "7.7.7.7:8080\n",
+     nullptr},
     {"credentials in every layout",
      "u1:p1@8.0.0.1:1 8.0.0.2:2@u2:p2 8.0.0.3:3:u3:p3 u4:p4:8.0.0.4:4 8.0.0.5:5|u5:p5 "
      "8.0.0.6:6##u6:p6\n8.0.0.7,7,u 7,p@7\nhttp://u8:p8@8.0.0.8:8 socks5://8.0.0.9:9@u9:p/9 "
@@ -73,10 +74,12 @@ const Row kShapes[] = {
      "[2001:db8::1]:8080\n[::1]:1080\n[::ffff:1.2.3.4]:80\n",
      "[2001:db8::1]:8080\nsocks5://[::1]:1080\nu:p@[::ffff:1.2.3.4]:80\n"},
     {"UTF-8 byte order mark, LF CR ends, invalid UTF-8",
-     "\xEF\xBB\xBF" "9.9.0.1:1\n\r\xFF\xC3(9.9.0.2:2\n\r", "9.9.0.1:1\n9.9.0.2:2\n", nullptr},
+     "\xEF\xBB\xBF"
+     "9.9.0.1:1\n\r\xFF\xC3(9.9.0.2:2\n\r",
+     "9.9.0.1:1\n9.9.0.2:2\n", nullptr},
     {"UTF-16 LE", Utf16("9.9.1.1:1\r\n9.9.1.2\t2", false), "9.9.1.1:1\n9.9.1.2:2\n", nullptr},
-    {"UTF-16 BE", Utf16("9.9.2.1:1 gate.example.io:2", true),
-     "9.9.2.1:1\ngate.example.io:2\n", nullptr},
+    {"UTF-16 BE", Utf16("9.9.2.1:1 gate.example.io:2", true), "9.9.2.1:1\ngate.example.io:2\n",
+     nullptr},
 };
 
 TEST(FindTest, EveryShape) {
@@ -94,14 +97,16 @@ const Row kRules[] = {
      "256.1.1.1:80 1.2.3.4.5:80 1:2:3:4:80 1.2.3.4444:80 11.2.3.4:80", "11.2.3.4:80\n", nullptr},
     {"ports are whole", "1.2.3.4:0 1.2.3.4:65536 1.2.3.4:80800 1.2.3.4:00065535", "1.2.3.4:65535\n",
      nullptr},
-    {"boundaries", "XXX192.198.1.100:80XXX 1.2.3.4:80_ _1.2.3.4:81 1.2.3.4:82.5 (1.2.3.5:80), "
+    {"boundaries",
+     "XXX192.198.1.100:80XXX 1.2.3.4:80_ _1.2.3.4:81 1.2.3.4:82.5 (1.2.3.5:80), "
      "\"1.2.3.6:80\"; end 1.2.3.7:80. http://1.2.3.8:80/path",
      "1.2.3.5:80\n1.2.3.6:80\n1.2.3.7:80\n1.2.3.8:80\n",
      "1.2.3.5:80\n1.2.3.6:80\n1.2.3.7:80\nhttp://1.2.3.8:80\n"},
     {"apart only across separators",
      "1.2.3.4 released 2024\n1.2.3.5 10.0.0.1\n1.2.3.6 18:00\n1.2.3.7\n 8080\n", "1.2.3.7:8080\n",
      nullptr},
-    {"names", "gate.Example.IO:7777 nl-vps:9999 localhost:3128 07:55 -a.bc:1 a.b2:1 a_b.cd:1 "
+    {"names",
+     "gate.Example.IO:7777 nl-vps:9999 localhost:3128 07:55 -a.bc:1 a.b2:1 a_b.cd:1 "
      "a.b.c.de:1",
      "gate.example.io:7777\na.b.c.de:1\n", nullptr},
     {"IPv6 only in brackets, no zone", "2001:db8::1:1080 [fe80::1%eth0]:80 [1::2::3]:80 [::1]:0",
@@ -155,10 +160,10 @@ TEST(FindTest, SeveralInputsOneList) {
   MemorySource in("");
   MemorySink out;
   MemorySink errors;
-  EXPECT_EQ(RunSiftCommand({"--find", dir.File("a.html"), dir.File("b.json"), "-o",
-                            dir.File("out.txt")},
-                           {in, out, errors, false}),
-            kExitDone);
+  EXPECT_EQ(
+      RunSiftCommand({"--find", dir.File("a.html"), dir.File("b.json"), "-o", dir.File("out.txt")},
+                     {in, out, errors, false}),
+      kExitDone);
   EXPECT_EQ(testing::ReadBytes(dir.File("out.txt")), "1.1.1.1:80\r\n2.2.2.2:8080\r\n");
   EXPECT_NE(errors.bytes.find("in total: 66 bytes read, 2 entries found, 1 repeat dropped"),
             std::string::npos)
