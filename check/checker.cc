@@ -4,9 +4,7 @@
 #include <deque>
 #include <memory>
 
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#endif
+#include "os/file_io.h"
 
 namespace kestrova {
 namespace {
@@ -280,29 +278,14 @@ CheckRun RunCheck(const CheckSettings& settings, EntryFeed& feed, ByteSink& outp
 }
 
 int FitJobs(int jobs, std::string* note) {
-#if defined(_WIN32)
-  // Sockets on Windows are not bounded by a descriptor table.
-  (void)note;
-  return jobs;
-#else
   // Room for the standard streams, the inputs, the output and the report.
-  constexpr rlim_t kReserve = 32;
-  rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return jobs;
-  if (limit.rlim_cur < limit.rlim_max) {
-    rlimit raised = limit;
-    raised.rlim_cur = limit.rlim_max;
-    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
-  }
-  if (limit.rlim_cur == RLIM_INFINITY || static_cast<rlim_t>(jobs) + kReserve <= limit.rlim_cur) {
-    return jobs;
-  }
-  const int fitted =
-      limit.rlim_cur > kReserve + 1 ? static_cast<int>(limit.rlim_cur - kReserve) : 1;
+  constexpr long long kReserve = 32;
+  const long long limit = RaiseOpenFileLimit();
+  if (limit < 0 || jobs + kReserve <= limit) return jobs;
+  const int fitted = limit > kReserve + 1 ? static_cast<int>(limit - kReserve) : 1;
   *note = "--jobs lowered to " + std::to_string(fitted) + ": the open-file limit is " +
-          std::to_string(limit.rlim_cur);
+          std::to_string(limit);
   return fitted;
-#endif
 }
 
 }  // namespace kestrova

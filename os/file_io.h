@@ -170,6 +170,11 @@ std::string UserConfigFolder();
 // (UTF-8 on Windows, whatever the console's code page).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// Raises this process's limit of open descriptors to the most it may have,
+// and returns that limit; -1 when there is none to keep to (Windows, whose
+// sockets are not bounded by a descriptor table) or it cannot be told.
+long long RaiseOpenFileLimit();
+
 // "<what> "<path>":\n<reason>." for a message box; the path shown as text.
 std::string DescribeFailure(std::string_view what, const std::string& path,
                             const std::string& reason);

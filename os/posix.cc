@@ -1,6 +1,7 @@
 // The operating-system layer on POSIX systems (Linux, macOS).
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -470,5 +471,17 @@ LargeBlock::~LargeBlock() {
   if (data_) ::munmap(data_, size_);
 }
 #endif
+
+long long RaiseOpenFileLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return -1;
+  if (limit.rlim_cur < limit.rlim_max) {
+    rlimit raised = limit;
+    raised.rlim_cur = limit.rlim_max;
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+  }
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > LLONG_MAX) return -1;
+  return static_cast<long long>(limit.rlim_cur);
+}
 
 }  // namespace kestrova

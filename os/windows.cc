@@ -490,4 +490,6 @@ LargeBlock::~LargeBlock() {
   if (data_) ::VirtualFree(data_, 0, MEM_RELEASE);
 }
 
+long long RaiseOpenFileLimit() { return -1; }
+
 }  // namespace kestrova
