@@ -1,5 +1,6 @@
 #include "sift/find_entries.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -643,23 +644,50 @@ const char* EntryFinder::Scan(const char* begin, const char* from, const char* l
   }
 }
 
+namespace {
+
+// Each number 0-255 as it is written, followed by a dot: random addresses
+// would make a branch per digit a guess.
+struct OctetText {
+  char text[4];
+  std::uint8_t size;  // the dot included
+};
+
+constexpr std::array<OctetText, 256> MakeOctetTexts() {
+  std::array<OctetText, 256> texts{};
+  for (int v = 0; v < 256; ++v) {
+    OctetText& t = texts[v];
+    int n = 0;
+    if (v >= 100) t.text[n++] = static_cast<char>('0' + v / 100);
+    if (v >= 10) t.text[n++] = static_cast<char>('0' + v / 10 % 10);
+    t.text[n++] = static_cast<char>('0' + v % 10);
+    t.text[n++] = '.';
+    t.size = static_cast<std::uint8_t>(n);
+  }
+  return texts;
+}
+
+constexpr std::array<OctetText, 256> kOctetTexts = MakeOctetTexts();
+
+}  // namespace
+
 size_t FormatPlainEntry(const FoundEntry& entry, char* to) {
   char* p = to;
-  for (int i = 0; i < 4; ++i) {
-    if (i > 0) *p++ = '.';
-    unsigned v = entry.parts[i];
-    if (v >= 100) *p++ = static_cast<char>('0' + v / 100);
-    if (v >= 10) *p++ = static_cast<char>('0' + v / 10 % 10);
-    *p++ = static_cast<char>('0' + v % 10);
+  for (const std::uint8_t part : entry.parts) {
+    std::memcpy(p, kOctetTexts[part].text, 4);
+    p += kOctetTexts[part].size;
   }
-  *p++ = ':';
-  const int digits = DigitCount(entry.port);
+  p[-1] = ':';
+  // The port's five digits, of which the leading zeros are skipped.
+  char digits[16];
   unsigned port = entry.port;
-  for (int i = digits - 1; i >= 0; --i) {
-    p[i] = static_cast<char>('0' + port % 10);
+  for (int i = 4; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + port % 10);
     port /= 10;
   }
-  return static_cast<size_t>(p + digits - to);
+  const int size = DigitCount(entry.port);
+  std::memcpy(p, digits + 5 - size, 8);
+  return static_cast<size_t>(p + size - to);
 }
 
 bool IsIpv6Text(const char* p, size_t n) {

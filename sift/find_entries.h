@@ -28,7 +28,7 @@ struct FoundEntry {
   std::uint32_t text_size = 0;
 };
 
-// Writes a plain IPv4 entry as "a.b.c.d:port" at `to` (21 bytes of room);
+// Writes a plain IPv4 entry as "a.b.c.d:port" at `to` (24 bytes of room);
 // returns its size.
 size_t FormatPlainEntry(const FoundEntry& entry, char* to);
 

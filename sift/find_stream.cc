@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace kestrova {
 namespace {
@@ -141,18 +142,23 @@ void FindSifter::Settle(FindCounts* counts) {
                        ? TextSet::PrepareKey(entry.key)
                        : TextSet::Prepare(texts.substr(entry.text_begin, entry.text_size));
   }
-  // A large set is far bigger than the caches: its slots are fetched a few
-  // entries ahead.
-  constexpr size_t kAhead = 8;
+  // A large set is far bigger than the caches: the slots of a few dozen
+  // entries are fetched together.
+  if (added_size_ < count) {
+    added_size_ = count;
+    added_ = std::make_unique<bool[]>(count);
+  }
+  const auto text_of = [&](size_t i) {
+    return texts.substr(found_[i].text_begin, found_[i].text_size);
+  };
+  seen_.InsertMany(prepared_.data(), count, text_of, added_.get());
   for (size_t i = 0; i < count; ++i) {
-    if (i + kAhead < count) seen_.Prefetch(prepared_[i + kAhead]);
     const FoundEntry& entry = found_[i];
-    const std::string_view text =
-        entry.key != 0 ? std::string_view() : texts.substr(entry.text_begin, entry.text_size);
-    if (!seen_.Insert(text, prepared_[i])) {
+    if (!added_[i]) {
       ++counts->repeats;
       continue;
     }
+    const std::string_view text = entry.key != 0 ? std::string_view() : text_of(i);
     ++counts->found;
     if (pending_size_ + text.size() + 32 > pending_.size())
       pending_.resize(pending_.size() * 2 + text.size() + 32);

@@ -7,6 +7,7 @@
 #define KESTROVA_SIFT_FIND_STREAM_H_
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,8 @@ class FindSifter {
   std::vector<char> text_;  // the piece being scanned, with reach on both sides
   std::vector<FoundEntry> found_;
   std::vector<TextSet::Prepared> prepared_;
+  std::unique_ptr<bool[]> added_;  // which of the entries found were new
+  size_t added_size_ = 0;
   std::vector<char> pending_ = std::vector<char>(kFirstPending);  // output not written yet
   size_t pending_size_ = 0;
   TextSet seen_;
