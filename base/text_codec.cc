@@ -63,19 +63,30 @@ char32_t DecodeSequence(std::string_view bytes, size_t n) {
 }
 
 void AppendUtf8(char32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+  char bytes[4];
+  out.append(bytes, static_cast<size_t>(PutUtf8(code, bytes) - bytes));
 }
 
 }  // namespace
+
+char* PutUtf8(char32_t code, char* to) {
+  if (code < 0x80) {
+    *to++ = static_cast<char>(code);
+  } else if (code < 0x800) {
+    *to++ = static_cast<char>(0xC0 | code >> 6);
+    *to++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *to++ = static_cast<char>(0xE0 | code >> 12);
+    *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    *to++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *to++ = static_cast<char>(0xF0 | code >> 18);
+    *to++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
+    *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    *to++ = static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return to;
+}
 
 bool IsValidUtf8(std::string_view bytes) {
   while (!bytes.empty()) {

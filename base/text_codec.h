@@ -9,6 +9,10 @@ namespace kestrova {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Writes a character (up to U+10FFFF) as UTF-8 at `to`, 4 bytes of room;
+// returns the end.
+char* PutUtf8(char32_t code, char* to);
+
 // windows-1251 bytes to UTF-8; a byte the code page leaves undefined
 // becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view bytes);

@@ -437,7 +437,6 @@ bool EntryFinder::AtDigit(const Text& t, const char* p, Host* host) {
     return false;
   }
   host->form = Host::kRecord;
-  host->port_begin = nullptr;
   host->resume = q + 1;
   return true;
 }
@@ -449,7 +448,6 @@ bool EntryFinder::AtColon(const Text& t, const char* p, Host* host) {
   const char* e = ReadPort(t, p + 1, &host->port);
   if (!e || !PortEnds(t, e) || IsCredentials(t, e)) return false;
   host->kind = Host::kName;
-  host->form = Host::kDirect;
   host->begin = s;
   host->end = p;
   host->port_begin = p + 1;
@@ -468,7 +466,6 @@ bool EntryFinder::AtBracket(const Text& t, const char* p, Host* host) {
   const char* e = ReadPort(t, q + 2, &host->port);
   if (!e || !PortEnds(t, e) || IsCredentials(t, e)) return false;
   host->kind = Host::kIpv6;
-  host->form = Host::kDirect;
   host->begin = p;
   host->end = q + 1;
   host->port_begin = q + 2;

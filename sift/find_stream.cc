@@ -4,30 +4,13 @@
 #include <cstring>
 #include <memory>
 
+#include "base/text_codec.h"
+
 namespace kestrova {
 namespace {
 
 constexpr size_t kFlushBytes = size_t{1} << 20;
 constexpr size_t kSlack = 64;  // readable bytes on either side of the text, for 16-byte loads
-
-char* PutUtf8(unsigned code, char* to) {
-  if (code < 0x80) {
-    *to++ = static_cast<char>(code);
-  } else if (code < 0x800) {
-    *to++ = static_cast<char>(0xC0 | code >> 6);
-    *to++ = static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    *to++ = static_cast<char>(0xE0 | code >> 12);
-    *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    *to++ = static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *to++ = static_cast<char>(0xF0 | code >> 18);
-    *to++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
-    *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    *to++ = static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return to;
-}
 
 constexpr unsigned kReplacement = 0xFFFD;
 

@@ -26,9 +26,13 @@ std::string Find(const std::string& text, std::vector<std::string> args = {}) {
   return out.bytes;
 }
 
-std::string Utf16(std::string_view ascii, bool big_endian) {
+std::string Utf16(std::u16string_view text, bool big_endian) {
   std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-  for (const char c : ascii) bytes += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+  for (const char16_t c : text) {
+    const char high = static_cast<char>(c >> 8);
+    const char low = static_cast<char>(c & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
   return bytes;
 }
 
@@ -77,9 +81,12 @@ const Row kShapes[] = {
      "\xEF\xBB\xBF"
      "9.9.0.1:1\n\r\xFF\xC3(9.9.0.2:2\n\r",
      "9.9.0.1:1\n9.9.0.2:2\n", nullptr},
-    {"UTF-16 LE", Utf16("9.9.1.1:1\r\n9.9.1.2\t2", false), "9.9.1.1:1\n9.9.1.2:2\n", nullptr},
-    {"UTF-16 BE", Utf16("9.9.2.1:1 gate.example.io:2", true), "9.9.2.1:1\ngate.example.io:2\n",
-     nullptr},
+    {"UTF-16 LE", Utf16(u"9.9.1.1:1\r\n9.9.1.2\t2 \u0080\u20AC\U0001F600:p@9.9.1.3:3", false),
+     "9.9.1.1:1\n9.9.1.2:2\n9.9.1.3:3\n",
+     "9.9.1.1:1\n9.9.1.2:2\n\xC2\x80\xE2\x82\xAC\xF0\x9F\x98\x80:p@9.9.1.3:3\n"},
+    {"UTF-16 BE", Utf16(u"9.9.2.1:1 gate.example.io:2 \u041F:p@9.9.2.3:3", true),
+     "9.9.2.1:1\ngate.example.io:2\n9.9.2.3:3\n",
+     "9.9.2.1:1\ngate.example.io:2\n\xD0\x9F:p@9.9.2.3:3\n"},
 };
 
 TEST(FindTest, EveryShape) {
@@ -95,6 +102,13 @@ const Row kRules[] = {
      "10.1.2.3:8080\n185.26.97.13:80\n", nullptr},
     {"no part above 255, five parts, colons, repairs",
      "256.1.1.1:80 1.2.3.4.5:80 1:2:3:4:80 1.2.3.4444:80 11.2.3.4:80", "11.2.3.4:80\n", nullptr},
+    {"ports of every length", "1.1.1.1:9 1.1.1.1:99 1.1.1.1:999 1.1.1.1:9999 1.1.1.1:09999",
+     "1.1.1.1:9\n1.1.1.1:99\n1.1.1.1:999\n1.1.1.1:9999\n", nullptr},
+    {"parts of one to three digits", "0001.2.3.4:80 1.2.3.0004:80", "", nullptr},
+    {"a record's own address, and its own port only",
+     "{\"exit_ip\":\"9.9.9.9\",\"port\":80} {\"port\":81,\"meta\":{\"ip\":\"9.9.9.7\"}}", "",
+     nullptr},
+    {"four fields at the text's start", "1.1.1.1,1,u,p", "1.1.1.1:1\n", "u:p@1.1.1.1:1\n"},
     {"ports are whole", "1.2.3.4:0 1.2.3.4:65536 1.2.3.4:80800 1.2.3.4:00065535", "1.2.3.4:65535\n",
      nullptr},
     {"boundaries",
