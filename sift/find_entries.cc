@@ -1,5 +1,6 @@
 #include "sift/find_entries.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -359,8 +360,8 @@ struct EntryFinder::Host {
   const char* end = nullptr;
   std::uint8_t parts[4] = {};
   std::uint32_t port = 0;
-  const char* port_begin = nullptr;
-  const char* resume = nullptr;  // where the scan goes on
+  const char* port_begin = nullptr;  // for a port in a field of its own
+  const char* resume = nullptr;      // where the scan goes on
 };
 
 // An address and a port right after it, read without bounds checks where
@@ -390,7 +391,6 @@ bool EntryFinder::AtDigit(const Text& t, const char* p, Host* host) {
   if (t(q) == ':') {
     if (!e || IsCredentials(t, e)) return false;
     host->form = Host::kDirect;
-    host->port_begin = q + 1;
     host->resume = e;
     return true;
   }
@@ -450,7 +450,6 @@ bool EntryFinder::AtColon(const Text& t, const char* p, Host* host) {
   host->kind = Host::kName;
   host->begin = s;
   host->end = p;
-  host->port_begin = p + 1;
   host->resume = e;
   return true;
 }
@@ -468,7 +467,6 @@ bool EntryFinder::AtBracket(const Text& t, const char* p, Host* host) {
   host->kind = Host::kIpv6;
   host->begin = p;
   host->end = q + 1;
-  host->port_begin = q + 2;
   host->resume = e;
   return true;
 }
@@ -621,7 +619,7 @@ const char* EntryFinder::Scan(const char* begin, const char* from, const char* l
   while (true) {
     // An entry may have run on past the limit: the next piece starts after it.
     const char* next = candidates.Next(p, limit);
-    if (next >= limit) return p > limit ? p : limit;
+    if (next >= limit) return std::max(p, limit);
     p = next;
     Host host;
     bool hit = false;

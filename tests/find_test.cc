@@ -59,7 +59,7 @@ const Row kShapes[] = {
     {"HTML table, attributes, &nbsp;, repeats in a textarea",
      "<tr><td class=\"ip\">5.5.5.1</td>\n<td style=\"x\">8080</td></tr>"
      "<tr><td>5.5.5.2&nbsp;</td><td>&nbsp;3128</td></tr>"
-     "<textarea>5.5.5.1:8080</textarea><a data-proxy=\"5.5.5.2:3128\">",
+     "<textarea>5.5.5.1:8080</textarea><a data-proxy=\"5.5.5.1:8080\">",
      "5.5.5.1:8080\n5.5.5.2:3128\n", nullptr},
     {"tab, blank and bar apart", "6.6.6.1\t8080\n6.6.6.2 3128\n6.6.6.3 | 1080 | fast\n",
      "6.6.6.1:8080\n6.6.6.2:3128\n6.6.6.3:1080\n", nullptr},
@@ -108,6 +108,9 @@ const Row kRules[] = {
     {"a record's own address, and its own port only",
      "{\"exit_ip\":\"9.9.9.9\",\"port\":80} {\"port\":81,\"meta\":{\"ip\":\"9.9.9.7\"}}", "",
      nullptr},
+    {"a record's port is whole",
+     "{\"ip\":\"1.1.1.2\",\"port\":\"80 x\"} {\"ip\":\"1.1.1.3\",\"port\":80.5}", "", nullptr},
+    {"one-letter credentials after", "1.1.1.4:4@u:p", "1.1.1.4:4\n", "u:p@1.1.1.4:4\n"},
     {"four fields at the text's start", "1.1.1.1,1,u,p", "1.1.1.1:1\n", "u:p@1.1.1.1:1\n"},
     {"ports are whole", "1.2.3.4:0 1.2.3.4:65536 1.2.3.4:80800 1.2.3.4:00065535", "1.2.3.4:65535\n",
      nullptr},
@@ -159,7 +162,10 @@ TEST(FindTest, PiecesDoNotMatter) {
     FindSifter finder(out, {{}, true}, "\n", piece);
     FindCounts counts;
     std::string reason;
-    ASSERT_EQ(finder.Add(in, &counts, &reason), StreamResult::kDone);
+    long long heard = 0;
+    ASSERT_EQ(finder.Add(in, &counts, &reason, [&](long long bytes) { heard = bytes; }),
+              StreamResult::kDone);
+    EXPECT_EQ(heard, static_cast<long long>(text.size()));
     finder.Finish(&reason);
     if (whole.empty()) whole = out.bytes;
     EXPECT_EQ(out.bytes, whole) << piece;
