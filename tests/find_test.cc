@@ -102,8 +102,11 @@ const Row kRules[] = {
      "10.1.2.3:8080\n185.26.97.13:80\n", nullptr},
     {"no part above 255, five parts, colons, repairs",
      "256.1.1.1:80 1.2.3.4.5:80 1:2:3:4:80 1.2.3.4444:80 11.2.3.4:80", "11.2.3.4:80\n", nullptr},
-    {"ports of every length", "1.1.1.1:9 1.1.1.1:99 1.1.1.1:999 1.1.1.1:9999 1.1.1.1:09999",
-     "1.1.1.1:9\n1.1.1.1:99\n1.1.1.1:999\n1.1.1.1:9999\n", nullptr},
+    {"ports of every length, parts up to 255",
+     "1.1.1.1:9 1.1.1.1:99 1.1.1.1:999 1.1.1.1:9999 1.1.1.1:09999 255.255.255.255:65535",
+     "1.1.1.1:9\n1.1.1.1:99\n1.1.1.1:999\n1.1.1.1:9999\n255.255.255.255:65535\n", nullptr},
+    {"credentials that look like an entry", "john.doe:1234@[::1]:80 jane.doe:99:2.2.2.2:2",
+     "[::1]:80\n2.2.2.2:2\n", "john.doe:1234@[::1]:80\njane.doe:99@2.2.2.2:2\n"},
     {"parts of one to three digits", "0001.2.3.4:80 1.2.3.0004:80", "", nullptr},
     {"a record's own address, and its own port only",
      "{\"exit_ip\":\"9.9.9.9\",\"port\":80} {\"port\":81,\"meta\":{\"ip\":\"9.9.9.7\"}}", "",
@@ -126,8 +129,8 @@ const Row kRules[] = {
      "gate.Example.IO:7777 nl-vps:9999 localhost:3128 07:55 -a.bc:1 a.b2:1 a_b.cd:1 "
      "a.b.c.de:1",
      "gate.example.io:7777\na.b.c.de:1\n", nullptr},
-    {"IPv6 only in brackets, no zone", "2001:db8::1:1080 [fe80::1%eth0]:80 [1::2::3]:80 [::1]:0",
-     "", nullptr},
+    {"IPv6 only in brackets, no zone",
+     "2001:db8::1:1080 [fe80::1%eth0]:80 [1::2::3]:80 [::1]:0 [:1234:5]:80", "", nullptr},
     {"never an entry",
      "# Proxy list, updated 18:00:40 2024-05-06\nVersion 1.2.3.4\nPi 3.14159\n10.0.19045.3803\n",
      "", nullptr},
@@ -190,6 +193,14 @@ TEST(FindTest, SeveralInputsOneList) {
       << errors.bytes;
   MemorySink none;
   EXPECT_EQ(RunSiftCommand({"--keep-auth"}, {in, none, errors, false}), kExitUsage);
+  struct FullSink : ByteSink {
+    bool Write(std::string_view, std::string* reason) override {
+      *reason = "No space left on device";
+      return false;
+    }
+  } full;
+  MemorySource entry("1.1.1.1:1");
+  EXPECT_EQ(RunSiftCommand({"--find"}, {entry, full, errors, false}), kExitFileFailed);
 }
 
 }  // namespace
