@@ -197,19 +197,9 @@ int RunCheckCommand(const std::vector<std::string>& args, const CommandStreams& 
   };
   Request request;
   std::string error;
-  switch (ReadCheckWords(args, request, &error)) {
-    case WordsAction::kUsageError:
-      say(error + "\nTry \"kestrova check --help\".");
-      return kExitUsage;
-    case WordsAction::kHelp:
-      streams.output.Write(kUsage, &ignored);
-      return kExitDone;
-    case WordsAction::kVersion:
-      streams.output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
-      return kExitDone;
-    case WordsAction::kRun:
-      break;
-  }
+  const std::optional<int> answered = AnswerWords(ReadCheckWords(args, request, &error), "check",
+                                                  error, kUsage, streams.output, streams.errors);
+  if (answered) return *answered;
   CheckSettings& settings = request.settings;
   const std::optional<Target> target = ParseTarget(request.target, &error);
   if (!target) {

@@ -1,7 +1,9 @@
 #include "app/command_words.h"
 
+#include "app/sift_command.h"
 #include "base/spelling.h"
 #include "base/text_codec.h"
+#include "ui/platform.h"
 
 namespace kestrova {
 namespace {
@@ -96,6 +98,27 @@ WordsAction ReadCommandWords(const std::vector<std::string>& args, const Command
     if (action != WordsAction::kRun) return action;
   }
   return WordsAction::kRun;
+}
+
+std::optional<int> AnswerWords(WordsAction action, std::string_view command,
+                               const std::string& error, std::string_view usage, ByteSink& output,
+                               ByteSink& errors) {
+  std::string ignored;
+  const std::string name = "kestrova " + std::string(command);
+  switch (action) {
+    case WordsAction::kUsageError:
+      errors.Write(name + ": " + error + "\nTry \"" + name + " --help\".\n", &ignored);
+      return kExitUsage;
+    case WordsAction::kHelp:
+      output.Write(usage, &ignored);
+      return kExitDone;
+    case WordsAction::kVersion:
+      output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
+      return kExitDone;
+    case WordsAction::kRun:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::string Quoted(std::string_view text) {

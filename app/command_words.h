@@ -6,10 +6,13 @@
 #define KESTROVA_APP_COMMAND_WORDS_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "os/file_io.h"
 
 namespace kestrova {
 
@@ -33,6 +36,12 @@ struct CommandWords {
 
 WordsAction ReadCommandWords(const std::vector<std::string>& args, const CommandWords& words,
                              std::string* error);
+
+// Help, the version and a usage error, answered alike by every command:
+// the exit status, or nothing when the command is to run.
+std::optional<int> AnswerWords(WordsAction action, std::string_view command,
+                               const std::string& error, std::string_view usage, ByteSink& output,
+                               ByteSink& errors);
 
 // A word as messages show it, in quotes.
 std::string Quoted(std::string_view text);

@@ -215,19 +215,9 @@ int RunSiftCommand(const std::vector<std::string>& args, const CommandStreams& s
   Request request;
   std::string error;
   std::string ignored;
-  switch (ReadSiftWords(args, request, &error)) {
-    case WordsAction::kUsageError:
-      reporter.Say(error + "\nTry \"kestrova sift --help\".");
-      return kExitUsage;
-    case WordsAction::kHelp:
-      streams.output.Write(kUsage, &ignored);
-      return kExitDone;
-    case WordsAction::kVersion:
-      streams.output.Write(std::string(kAppTitle) + " " + kAppVersion + "\n", &ignored);
-      return kExitDone;
-    case WordsAction::kRun:
-      break;
-  }
+  const std::optional<int> answered = AnswerWords(ReadSiftWords(args, request, &error), "sift",
+                                                  error, kUsage, streams.output, streams.errors);
+  if (answered) return *answered;
   if (request.keep_auth && !request.find) {
     reporter.Say("option \"--keep-auth\" goes with \"--find\"\nTry \"kestrova sift --help\".");
     return kExitUsage;

@@ -254,6 +254,7 @@ TEST(SiftCommandTest, InputsAndOutputsAsScriptsGiveThem) {
       {"--output=FILE", {"-q", a, "--output=" + out, "--drop-repeats"}, cleaned, "", out},
       {"bundled -qo FILE", {a, "-qo", out, "--drop-repeats"}, cleaned, "", out},
       {"-o - is standard output", {"-q", a, "-o", "-", "--drop-repeats"}, cleaned, ""},
+      {"-o- is standard output too", {"-q", a, "-o-", "--drop-repeats"}, cleaned, ""},
       {"OUTPUT is the INPUT", {"--drop-repeats", "-q", a, "-o", a}, cleaned, "", a},
   };
   for (const InputsCase& c : cases) {
